@@ -1,0 +1,15 @@
+// The program's entry, called by each platform's own entry point.
+#pragma once
+
+#include "platform/types.h"
+
+// Runs the show until the user quits or the window is destroyed. Returns 0 when the
+// display cannot be started, otherwise the quit request's exit code.
+int program_main(InstanceHandle instance, int show_command);
+
+// The exit status the process should end with after program_main: non-zero when the
+// display could not be started, so a failed start never looks like success.
+int program_exit_status(int program_result);
+
+// The start-up failure in words (Windows-1252), or nullptr when start-up succeeded.
+const char* program_startup_failure_text();

@@ -1,0 +1,5 @@
+#include "app/state.h"
+
+GlobalState state;
+
+void reset_global_state() { state = GlobalState{}; }

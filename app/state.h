@@ -1,0 +1,117 @@
+// The program's one global state record: every piece of run-time state is a plain
+// field here, alive for the whole run. Signed 32-bit unless noted; flags are 0 or 1.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/types.h"
+
+constexpr int TABLE_SIZE = 500;       // entries 0..499 of every picture-table column
+constexpr int MAX_PICTURES = 499;     // entries 1..499 form the show
+constexpr int ENTRY_TEXT_SIZE = 32;   // room for entry_max_length characters and the NUL
+constexpr int SHOW_FILE_NAME_SIZE = 16;
+constexpr int SOUND_CHANNELS = 4;     // channels 1..4; index 0 unused
+
+struct GlobalState {
+    // --- main loop and editor ---
+    int32_t editor_active = 0;
+    int32_t edit_mode = 0;
+    int32_t selected_edit_mode = 0;
+    uint8_t prompt_mode = 0;
+    char entry_text[ENTRY_TEXT_SIZE] = {};
+    uint8_t entry_max_length = 17;
+    uint8_t status_lines_on = 0;
+    int32_t transition_on = 1;
+    int32_t last_choice = 0;
+    int32_t music_number = 101;
+    int32_t music_on = 1;
+    int32_t nav_panel_left = 0;
+    int32_t nav_panel_top = 0;
+    int32_t nav_panel_right = 0;
+    int32_t nav_panel_bottom = 0;
+
+    // --- window, display, fonts ---
+    InstanceHandle instance_handle = nullptr;
+    WindowHandle main_window = nullptr;
+    DisplayDevice display_device = nullptr;
+    Surface front_surface = nullptr;
+    Surface back_surface = nullptr;
+    Surface sheet_surface = nullptr;
+    Surface picture_surface = nullptr;
+    Surface spare_surface = nullptr;
+    FontHandle font_fixed = nullptr;
+    FontHandle font_medium = nullptr;
+    FontHandle font_large = nullptr;
+    uint8_t startup_error = 0;
+
+    // --- bitmap loader: number last loaded into slot 0 (sheet) and slot 1 (picture) ---
+    int32_t loaded_number[2] = {0, 0};
+
+    // --- mouse and pointer ---
+    InputObject input_object = nullptr;
+    MouseDevice mouse_device = nullptr;
+    EventHandle mouse_event = nullptr;
+    int32_t app_active = 0;
+    int32_t mouse_x = 497;
+    int32_t mouse_y = 369;
+    int32_t pointer_x = 0;
+    int32_t pointer_y = 0;
+    int32_t pointer_limit_x = 1008;
+    int32_t pointer_limit_y = 752;
+    int32_t pointer_width = 16;
+    int32_t pointer_height = 16;
+    int32_t pointer_image_x = 0;
+    int32_t pointer_image_y = 0;
+    int32_t pointer_drawn_x = 0;
+    int32_t pointer_drawn_y = 0;
+    uint8_t pointer_saved = 0;
+    uint8_t pointer_visible = 1;
+    int32_t mouse_click = 0;
+
+    // --- sound ---
+    int32_t sound_available = 0;
+    SoundDevice sound_device = nullptr;
+    SoundBuffer channel_buffer[SOUND_CHANNELS + 1] = {};
+    int32_t channel_sound_number[SOUND_CHANNELS + 1] = {};
+
+    // --- picture table ---
+    int32_t pic_file[TABLE_SIZE] = {};
+    int32_t pic_box1[TABLE_SIZE] = {};
+    int32_t pic_box1_x[TABLE_SIZE] = {};
+    int32_t pic_box1_y[TABLE_SIZE] = {};
+    int32_t pic_box2[TABLE_SIZE] = {};
+    int32_t pic_box2_x[TABLE_SIZE] = {};
+    int32_t pic_box2_y[TABLE_SIZE] = {};
+    int32_t pic_box3[TABLE_SIZE] = {};
+    int32_t pic_box3_x[TABLE_SIZE] = {};
+    int32_t pic_box3_y[TABLE_SIZE] = {};
+    int32_t pic_wave[TABLE_SIZE] = {};
+    int32_t pic_level[TABLE_SIZE] = {};
+    uint8_t pic_marked[TABLE_SIZE] = {};
+    int32_t pic_wave_played[TABLE_SIZE] = {};
+
+    int32_t first_picture = 1;
+    int32_t picture_count = 1;
+    int32_t current_picture = 1;
+    int32_t shown_box1 = 0;
+    int32_t shown_box2 = 0;
+    int32_t shown_box3 = 0;
+    int32_t default_box1_x = 100;
+    int32_t default_box1_y = 100;
+    int32_t one_time_sound_started = 0;
+    int32_t new_file_number = 0;
+    int32_t exchange_file_number = 0;
+    uint8_t show_file_number = 1;
+    char show_file_name[SHOW_FILE_NAME_SIZE] = {};
+
+    // --- end of the run ---
+    // Set when the pump has taken the quit request: the shutdown has already run and
+    // nothing may wait on the mouse again.
+    uint8_t quit_requested = 0;
+    int32_t quit_exit_code = 0;
+};
+
+extern GlobalState state;
+
+// Puts every field back to its start value (a new run, or a test's clean slate).
+void reset_global_state();

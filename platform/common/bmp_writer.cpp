@@ -1,0 +1,59 @@
+#include "platform/common/bmp_writer.h"
+
+#include <cstdio>
+
+namespace {
+
+void put16(std::vector<uint8_t>& out, uint32_t v) {
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+void put32(std::vector<uint8_t>& out, uint32_t v) {
+    put16(out, v & 0xFFFF);
+    put16(out, v >> 16);
+}
+
+}  // namespace
+
+std::vector<uint8_t> bmp_encode_24(int width, int height, const uint32_t* pixels) {
+    const uint32_t row_size = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
+    const uint32_t image_size = row_size * static_cast<uint32_t>(height);
+    std::vector<uint8_t> out;
+    out.reserve(54 + image_size);
+    out.push_back('B');
+    out.push_back('M');
+    put32(out, 54 + image_size);
+    put32(out, 0);
+    put32(out, 54);
+    put32(out, 40);
+    put32(out, static_cast<uint32_t>(width));
+    put32(out, static_cast<uint32_t>(height));
+    put16(out, 1);
+    put16(out, 24);
+    put32(out, 0);
+    put32(out, image_size);
+    put32(out, 2835);
+    put32(out, 2835);
+    put32(out, 0);
+    put32(out, 0);
+    for (int y = height - 1; y >= 0; --y) {
+        const uint32_t* row = pixels + static_cast<size_t>(y) * static_cast<size_t>(width);
+        for (int x = 0; x < width; ++x) {
+            out.push_back(static_cast<uint8_t>(row[x]));
+            out.push_back(static_cast<uint8_t>(row[x] >> 8));
+            out.push_back(static_cast<uint8_t>(row[x] >> 16));
+        }
+        for (uint32_t pad = static_cast<uint32_t>(width) * 3; pad < row_size; ++pad)
+            out.push_back(0);
+    }
+    return out;
+}
+
+bool bmp_write_24(const std::string& path, int width, int height, const uint32_t* pixels) {
+    const std::vector<uint8_t> bytes = bmp_encode_24(width, height, pixels);
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
+}

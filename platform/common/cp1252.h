@@ -1,0 +1,8 @@
+// Conversions between Windows-1252, the program's character set, and UTF-8.
+#pragma once
+
+#include <string>
+
+std::string cp1252_to_utf8(const std::string& bytes);
+// Characters that Windows-1252 cannot hold (and malformed UTF-8) are dropped.
+std::string utf8_to_cp1252(const std::string& text);

@@ -1,0 +1,96 @@
+// The scripted backend's own interface, for tests and for the qzview-headless runner:
+// faults on demand, the input script, and a look at what the program drew and played.
+// The program itself never includes this header.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/types.h"
+
+// Forgets every object, fault, script line and record: a new machine.
+void headless_reset();
+
+// Makes the named operation fail from now on; false for an unknown name.
+bool headless_fail(const std::string& operation);
+// Every name headless_fail accepts, each with a line saying what it makes fail.
+struct HeadlessFaultName {
+    const char* name;
+    const char* meaning;
+};
+const std::vector<HeadlessFaultName>& headless_fault_names();
+
+// Appends one script line (see the runner's --help); false and a reason when it is
+// not a valid line. Lines take effect when the program next waits for input.
+bool headless_add_script_line(const std::string& line, std::string* error);
+bool headless_load_script(const std::string& path, std::string* error);
+size_t headless_script_lines_left();
+
+// Logs written while the program runs; empty path: none.
+void headless_set_text_log(const std::string& path);
+void headless_set_sound_log(const std::string& path);
+
+struct HeadlessText {
+    std::string surface;  // front, back, sheet, picture, spare
+    int x;
+    int y;
+    ColorRef color;
+    std::string font;  // fixed, medium, large
+    std::string text;  // Windows-1252 bytes, as drawn
+};
+const std::vector<HeadlessText>& headless_texts();
+void headless_clear_texts();
+
+struct HeadlessMessageBox {
+    std::string caption;
+    std::string text;
+};
+const std::vector<HeadlessMessageBox>& headless_message_boxes();
+const std::vector<std::string>& headless_debug_lines();
+const std::vector<std::string>& headless_sound_lines();
+
+// Surfaces by the role the program created them in; nullptr when absent.
+Surface headless_surface(const std::string& name);
+std::string headless_surface_name(Surface surface);
+int headless_surface_bits(Surface surface);
+// A pixel as 0xRRGGBB (16-bit surfaces widened by bit replication); 0 outside.
+uint32_t headless_pixel(Surface surface, int x, int y);
+void headless_set_pixel(Surface surface, int x, int y, uint32_t rgb);
+// The raw stored value (XRGB or RGB565).
+uint32_t headless_raw_pixel(Surface surface, int x, int y);
+bool headless_write_screenshot(const std::string& path);
+
+// Objects created and not yet released, by kind ("surface", "display", "font",
+// "input", "mouse", "event", "sound-device", "sound-buffer", "bitmap", "dc", "window").
+int headless_live(const std::string& kind);
+int headless_live_total();
+
+struct HeadlessCounters {
+    int copies = 0;          // fast copies carried out
+    int keyed_copies = 0;    // of which with the colour key
+    int refused_copies = 0;  // refused: outside a surface, or a device context still out
+    int flips = 0;
+    int pauses = 0;
+    int64_t paused_ms = 0;
+    int waits = 0;  // calls of the blocking wait
+    int bitmap_file_reads = 0;
+    int messages_dispatched = 0;
+};
+HeadlessCounters& headless_counters();
+
+int64_t headless_clock_ms();
+void headless_advance_clock(int64_t milliseconds);
+
+struct HeadlessSoundState {
+    bool exists = false;
+    uint32_t size = 0;
+    uint32_t position = 0;
+    uint32_t frequency = 0;
+    int32_t volume = 0;
+    bool playing = false;
+    bool looping = false;
+    std::vector<uint8_t> bytes;
+};
+HeadlessSoundState headless_sound_state(SoundBuffer buffer);
+int headless_sound_buffers_created();

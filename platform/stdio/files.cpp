@@ -1,0 +1,60 @@
+// The file layer over stdio and POSIX, for every backend but Windows.
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "platform/common/file_faults.h"
+#include "platform/files.h"
+
+struct PlatformFile {
+    FILE* stream;
+};
+
+namespace {
+
+PlatformFile* open_stream(const char* name, const char* mode, const char* fault) {
+    if (file_operation_should_fail(fault)) return nullptr;
+    FILE* stream = std::fopen(name, mode);
+    if (stream == nullptr) return nullptr;
+    return new PlatformFile{stream};
+}
+
+}  // namespace
+
+FileHandle file_open_read(const char* name) { return open_stream(name, "rb", "file-open"); }
+
+FileHandle file_open_write(const char* name) { return open_stream(name, "wb", "file-create"); }
+
+size_t file_read(FileHandle file, void* data, size_t size) {
+    return std::fread(data, 1, size, file->stream);
+}
+
+int file_seek(FileHandle file, uint64_t offset) {
+    if (offset > static_cast<uint64_t>(INT64_MAX)) return -1;
+    return fseeko(file->stream, static_cast<off_t>(offset), SEEK_SET) == 0 ? 0 : -1;
+}
+
+size_t file_write(FileHandle file, const void* data, size_t size) {
+    if (file_operation_should_fail("file-write")) return 0;
+    return std::fwrite(data, 1, size, file->stream);
+}
+
+int file_flush_to_disk(FileHandle file) {
+    if (file_operation_should_fail("file-flush")) return -1;
+    if (std::fflush(file->stream) != 0) return -1;
+    return fsync(fileno(file->stream)) == 0 ? 0 : -1;
+}
+
+int file_close(FileHandle file) {
+    const bool closed = std::fclose(file->stream) == 0;
+    delete file;
+    if (file_operation_should_fail("file-close")) return -1;
+    return closed ? 0 : -1;
+}
+
+int file_rename_over(const char* from_name, const char* to_name) {
+    if (file_operation_should_fail("file-rename")) return -1;
+    return std::rename(from_name, to_name) == 0 ? 0 : -1;
+}
+
+int file_remove(const char* name) { return std::remove(name) == 0 ? 0 : -1; }

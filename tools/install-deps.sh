@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that a set of qzview's commands needs, and only those
+# that are missing. Usage: tools/install-deps.sh build|run|test|ci
+set -euo pipefail
+
+packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev libsdl2-dev libsdl2-ttf-dev
+          fonts-dejavu-core)
+case "${1:-build}" in
+  build|run) ;;
+  test) packages+=(xvfb xdotool x11-apps imagemagick sox g++-mingw-w64-x86-64-posix wine wine64) ;;
+  ci) packages+=(xvfb xdotool x11-apps imagemagick sox g++-mingw-w64-x86-64-posix wine wine64
+                 clang libclang-rt-14-dev) ;;
+  *) echo "usage: $0 build|run|test|ci" >&2; exit 2 ;;
+esac
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+    missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "installing: ${missing[*]}"
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
