@@ -43,6 +43,8 @@ struct GlobalState {
     FontHandle font_medium = nullptr;
     FontHandle font_large = nullptr;
     uint8_t startup_error = 0;
+    // 1 once init_display has succeeded: tells a normal end from a failed start.
+    uint8_t display_ready = 0;
 
     // --- bitmap loader: number last loaded into slot 0 (sheet) and slot 1 (picture) ---
     int32_t loaded_number[2] = {0, 0};

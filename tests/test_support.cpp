@@ -55,3 +55,55 @@ void append_le16(std::vector<uint8_t>& out, uint16_t value) {
     out.push_back(static_cast<uint8_t>(value));
     out.push_back(static_cast<uint8_t>(value >> 8));
 }
+
+#include "app/program.h"
+#include "platform/common/bmp_writer.h"
+
+void write_test_bitmap(const std::string& path, int width, int height, uint32_t (*colour)(int, int)) {
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) pixels[static_cast<size_t>(y) * width + x] = colour(x, y);
+    ASSERT_TRUE(bmp_write_24(path, width, height, pixels.data()));
+}
+
+namespace {
+uint32_t solid_colour = 0;
+uint32_t solid(int, int) { return solid_colour; }
+
+uint32_t sheet_pixel(int x, int y) {
+    using namespace sheet_colour;
+    if (x < 16 && y < 16) return x == 15 ? 0 : pointer;
+    if (x < 16 && y >= 40 && y < 56) return 0;  // the pointer's save-under area
+    if (x >= 40 && x < 214 && y < 58) return x == 213 ? 0 : panel;
+    if (x >= 224 && x < 264 && y >= 50 && y < 68) return mark;
+    if (x < 600 && y >= 80 && y < 530) return menu;
+    if (x >= 600 && x < 800) return level(y / 16 + 1);
+    if (x < 400 && y >= 600 && y < 650) return bar_left;
+    if (x < 400 && y >= 650 && y < 700) return bar_right;
+    return 0;
+}
+}  // namespace
+
+uint32_t sheet_colour::level(int level) { return (static_cast<uint32_t>(level) * 5) << 16 | 0x20; }
+
+void write_solid_bitmap(const std::string& path, int width, int height, uint32_t rgb) {
+    solid_colour = rgb;
+    write_test_bitmap(path, width, height, solid);
+}
+
+void write_test_sheet(const std::string& path) { write_test_bitmap(path, 1024, 768, sheet_pixel); }
+
+int run_program(const std::vector<std::string>& script) {
+    for (const std::string& line : script) {
+        std::string error;
+        EXPECT_TRUE(headless_add_script_line(line, &error)) << line << ": " << error;
+    }
+    return program_exit_status(program_main(nullptr, 1));
+}
+
+uint32_t shot_pixel(const std::string& path, int x, int y) {
+    const std::vector<uint8_t> bytes = read_file_bytes(path);
+    const size_t at = 54 + (static_cast<size_t>(767 - y) * 1024 + static_cast<size_t>(x)) * 3;
+    if (bytes.size() < at + 3) return 0xFFFFFFFFu;
+    return uint32_t{bytes[at]} | uint32_t{bytes[at + 1]} << 8 | uint32_t{bytes[at + 2]} << 16;
+}

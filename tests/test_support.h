@@ -24,3 +24,26 @@ void write_file_bytes(const std::string& path, const std::vector<uint8_t>& bytes
 bool file_exists(const std::string& path);
 void append_le32(std::vector<uint8_t>& out, int32_t value);
 void append_le16(std::vector<uint8_t>& out, uint16_t value);
+
+// A 24-bit bitmap file whose pixel (x, y) is colour(x, y) as 0xRRGGBB.
+void write_test_bitmap(const std::string& path, int width, int height, uint32_t (*colour)(int, int));
+void write_solid_bitmap(const std::string& path, int width, int height, uint32_t rgb);
+
+// Colours of the test graphics sheet: each region the screens copy from has its own.
+namespace sheet_colour {
+constexpr uint32_t pointer = 0xFFFFFF;       // (0,0,16x16), with a black border column
+constexpr uint32_t panel = 0x00C000;         // (40,0,174x58), black in its last column
+constexpr uint32_t mark = 0xFF00FF;          // (224,50,40x18)
+constexpr uint32_t menu = 0x404080;          // (0,80,600x450)
+constexpr uint32_t bar_left = 0x808000;      // (0,600,400x50)
+constexpr uint32_t bar_right = 0x008080;     // (0,650,400x50)
+uint32_t level(int level);                   // (600,16*(L-1),200x16)
+}  // namespace sheet_colour
+void write_test_sheet(const std::string& path);
+
+// A pixel, as 0xRRGGBB, of a 1024 x 768 screenshot taken by the script's "shot".
+uint32_t shot_pixel(const std::string& path, int x, int y);
+
+// Runs the whole program on the scripted machine with these script lines, in the
+// working directory; returns its exit status.
+int run_program(const std::vector<std::string>& script);

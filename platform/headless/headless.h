@@ -26,6 +26,10 @@ const std::vector<HeadlessFaultName>& headless_fault_names();
 bool headless_add_script_line(const std::string& line, std::string* error);
 bool headless_load_script(const std::string& path, std::string* error);
 size_t headless_script_lines_left();
+void headless_clear_script();
+// Buffers one mouse event now, as the device would (only while acquired), and
+// signals the mouse event: several calls make one batch for the next read.
+void headless_mouse_input(uint32_t offset, uint32_t data);
 
 // Logs written while the program runs; empty path: none.
 void headless_set_text_log(const std::string& path);
@@ -45,6 +49,7 @@ void headless_clear_texts();
 struct HeadlessMessageBox {
     std::string caption;
     std::string text;
+    int live_objects;  // objects not yet released while the box was shown (windows aside)
 };
 const std::vector<HeadlessMessageBox>& headless_message_boxes();
 const std::vector<std::string>& headless_debug_lines();

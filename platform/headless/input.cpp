@@ -132,6 +132,10 @@ bool headless_load_script(const std::string& path, std::string* error) {
 
 size_t headless_script_lines_left() { return world().script.size(); }
 
+void headless_clear_script() { world().script.clear(); }
+
+void headless_mouse_input(uint32_t offset, uint32_t data) { buffer_mouse_input({{offset, data}}); }
+
 bool run_script_step(const ScriptStep& step) {
     HeadlessWorld& w = world();
     const std::string& c = step.command;
@@ -238,7 +242,8 @@ int screen_width() { return SCREEN_WIDTH; }
 int screen_height() { return SCREEN_HEIGHT; }
 
 void message_box(WindowHandle, const char* text, const char* caption) {
-    world().message_boxes.push_back({caption, text});
+    const int windows = headless_live("window") + headless_live("destroyed-window");
+    world().message_boxes.push_back({caption, text, headless_live_total() - windows});
     std::printf("MESSAGE %s: %s\n", cp1252_to_utf8(caption).c_str(), cp1252_to_utf8(text).c_str());
     std::fflush(stdout);
 }

@@ -1,0 +1,94 @@
+#include "app/message_pump.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "app/state.h"
+#include "display/display.h"
+#include "input/mouse.h"
+#include "platform/window.h"
+#include "screens/presentation.h"
+#include "screens/prompt.h"
+
+namespace {
+
+// Empties the queue; false once the quit request has been taken.
+bool dispatch_queued_messages() {
+    WindowMessage message;
+    while (peek_message(&message) != 0) {
+        if (message.message == MESSAGE_QUIT) {
+            // The window's destruction has already shut everything down.
+            state.quit_requested = 1;
+            state.quit_exit_code = static_cast<int32_t>(message.wparam);
+            state.mouse_click = 0;
+            return false;
+        }
+        translate_message(&message);
+        dispatch_message(&message);
+    }
+    return true;
+}
+
+bool placing_a_box() { return state.edit_mode >= 13 && state.edit_mode <= 15; }
+
+// One pixel further, with no limit but the integer range itself.
+void nudge(int32_t& coordinate, int step) {
+    coordinate = static_cast<int32_t>(
+        std::clamp<int64_t>(int64_t{coordinate} + step, INT32_MIN, INT32_MAX));
+}
+
+void move_placed_box(uintptr_t key) {
+    const int p = state.current_picture;
+    int32_t* x_columns[] = {state.pic_box1_x, state.pic_box2_x, state.pic_box3_x};
+    int32_t* y_columns[] = {state.pic_box1_y, state.pic_box2_y, state.pic_box3_y};
+    const int box = state.edit_mode - 13;
+    switch (key) {
+        case KEY_LEFT: nudge(x_columns[box][p], -1); break;
+        case KEY_UP: nudge(y_columns[box][p], -1); break;
+        case KEY_RIGHT: nudge(x_columns[box][p], 1); break;
+        case KEY_DOWN: nudge(y_columns[box][p], 1); break;
+        default: return;  // every other key does nothing
+    }
+    present_picture(state.current_picture, 1, 0);
+}
+
+}  // namespace
+
+void wait_for_click() {
+    while (state.quit_requested == 0) {
+        const int woke = wait_for_event_or_message(state.mouse_event);
+        if (woke == WAIT_EVENT_SIGNALLED) {
+            read_mouse(state.main_window);
+            draw_pointer();
+            if (state.mouse_click > 0) return;
+        } else if (woke == WAIT_MESSAGE_QUEUED) {
+            if (!dispatch_queued_messages()) return;
+        }
+    }
+}
+
+intptr_t window_procedure(WindowHandle window, uint32_t message, uintptr_t wparam,
+                          intptr_t lparam) {
+    state.main_window = window;
+    switch (message) {
+        case MESSAGE_DESTROY:
+            shutdown_all();
+            post_quit_message(0);
+            break;
+        case MESSAGE_ACTIVATE:
+            // A minimised window's activation carries a flag in the high word: inactive.
+            state.app_active = wparam == ACTIVATE_ACTIVE || wparam == ACTIVATE_CLICK_ACTIVE;
+            update_mouse_acquire();
+            break;
+        case MESSAGE_KEYDOWN:
+            if (placing_a_box()) move_placed_box(wparam);
+            break;
+        case MESSAGE_CHAR:
+            if (state.prompt_mode != 0)
+                number_entry_key(static_cast<uint8_t>(wparam & 0xFF), state.prompt_mode);
+            break;
+        case MESSAGE_USER: update_mouse_acquire(); break;
+        default: break;
+    }
+    return default_window_procedure(window, message, wparam, lparam);
+}

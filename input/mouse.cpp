@@ -1,0 +1,98 @@
+#include "input/mouse.h"
+
+#include <algorithm>
+
+#include "app/state.h"
+#include "display/drawing.h"
+#include "platform/mouse.h"
+#include "platform/window.h"
+
+namespace {
+
+constexpr uint32_t input_version = 0x0500;
+
+// Adds a doubled motion and keeps the result inside 0..limit-1; wide arithmetic, so
+// no device value can overflow the position.
+int32_t moved_and_clamped(int32_t position, int32_t delta, int32_t limit) {
+    const int64_t moved = int64_t{position} + 2 * int64_t{delta};
+    return static_cast<int32_t>(std::clamp<int64_t>(moved, 0, std::max(limit - 1, 0)));
+}
+
+bool pressed(uint32_t data) { return (data & MOUSE_BUTTON_PRESSED) != 0; }
+
+}  // namespace
+
+int init_mouse(WindowHandle window) {
+    if (input_create(state.instance_handle, input_version, &state.input_object) < 0) return 0;
+    if (input_create_system_mouse(state.input_object, &state.mouse_device) < 0) return 0;
+    if (mouse_set_standard_format(state.mouse_device) < 0) return 0;
+    if (mouse_set_exclusive_foreground(state.mouse_device, window) < 0) return 0;
+    state.mouse_event = event_create();
+    if (state.mouse_event == nullptr) return 0;
+    if (mouse_set_event_notification(state.mouse_device, state.mouse_event) < 0) return 0;
+    if (mouse_set_buffer_size(state.mouse_device, MOUSE_BUFFER_EVENTS) < 0) return 0;
+    return 1;
+}
+
+void update_mouse_acquire() {
+    if (state.mouse_device == nullptr) return;
+    if (state.app_active != 0) {
+        mouse_acquire(state.mouse_device);
+    } else {
+        mouse_unacquire(state.mouse_device);
+    }
+}
+
+void read_mouse(WindowHandle window) {
+    state.mouse_click = 0;
+    if (state.mouse_device == nullptr) return;
+    // A press ends the batch: what follows it stays buffered for the next signal.
+    while (state.mouse_click == 0) {
+        uint32_t offset = 0, data = 0;
+        const int outcome = mouse_take_event(state.mouse_device, &offset, &data);
+        if (outcome == MOUSE_INPUT_LOST) {
+            post_message(window, MESSAGE_USER, 0, 0);
+            return;
+        }
+        if (outcome != MOUSE_TOOK_EVENT) return;
+        switch (offset) {
+            case MOUSE_OFFSET_X: move_pointer(static_cast<int32_t>(data), 0); break;
+            case MOUSE_OFFSET_Y: move_pointer(0, static_cast<int32_t>(data)); break;
+            case MOUSE_OFFSET_BUTTON0:
+                if (pressed(data)) state.mouse_click = 1;
+                break;
+            case MOUSE_OFFSET_BUTTON1:
+                if (pressed(data)) state.mouse_click = 2;
+                break;
+            default: break;  // wheel, buttons 2 and 3
+        }
+    }
+}
+
+void move_pointer(int32_t dx, int32_t dy) {
+    state.mouse_x = moved_and_clamped(state.mouse_x, dx, state.pointer_limit_x);
+    state.mouse_y = moved_and_clamped(state.mouse_y, dy, state.pointer_limit_y);
+    state.pointer_x = state.mouse_x;
+    state.pointer_y = state.mouse_y;
+}
+
+void draw_pointer() {
+    if (state.pointer_visible == 1) {
+        erase_pointer();
+        copy_rect(state.front_surface, state.pointer_x, state.pointer_y, state.pointer_width,
+                  state.pointer_height, state.sheet_surface, POINTER_SAVE_X, POINTER_SAVE_Y);
+        state.pointer_saved = 1;
+        copy_rect_keyed(state.sheet_surface, state.pointer_image_x, state.pointer_image_y,
+                        state.pointer_width, state.pointer_height, state.front_surface,
+                        state.pointer_x, state.pointer_y);
+    }
+    state.pointer_drawn_x = state.pointer_x;
+    state.pointer_drawn_y = state.pointer_y;
+}
+
+void erase_pointer() {
+    if (state.pointer_saved != 1) return;
+    copy_rect(state.sheet_surface, POINTER_SAVE_X, POINTER_SAVE_Y, state.pointer_width,
+              state.pointer_height, state.front_surface, state.pointer_drawn_x,
+              state.pointer_drawn_y);
+}

@@ -1,0 +1,133 @@
+#include "screens/prompt.h"
+
+#include <climits>
+#include <cstring>
+
+#include "app/state.h"
+#include "display/drawing.h"
+#include "screens/presentation.h"
+
+namespace {
+
+constexpr uint8_t KEY_ENTER = 13;
+constexpr uint8_t KEY_ESCAPE = 27;
+constexpr uint8_t KEY_BACKSPACE = 8;
+constexpr uint8_t KEY_TAB = 9;
+constexpr uint8_t KEY_SPACE = 32;
+
+const char* prompt_text(uint8_t kind) {
+    switch (kind) {
+        case PROMPT_APPEND_NUMBER: return "MODUS 1 BILDNUMMER EINGEBEN ( NEUES BILD ANH\xC4NGEN )";
+        case PROMPT_EXCHANGE_NUMBER: return "MODUS 2 BILDNUMMER EINGEBEN ( BILD AUSTAUSCHEN )";
+        case PROMPT_SOUND: return "MODUS 3 WAVENUMMER EINGEBEN ( EINMALSOUND )";
+        case PROMPT_BOX1: return "MODUS 10 BOXNUMMER EINGEBEN ( AKTUELL )";
+        case PROMPT_LEVEL: return "MODUS 11 LEVELNUMMER EINGEBEN ( AKTUELL )";
+        case PROMPT_BOX2: return "MODUS 12 2. BOXNUMMER EINGEBEN";
+        case PROMPT_BOX3: return "MODUS 16 3. BOXNUMMER EINGEBEN";
+        default: return "";
+    }
+}
+
+// Digits, the bytes 65..122 (letters and the six between them) and the umlauts.
+bool takes_character(uint8_t key) {
+    if (key >= '0' && key <= '9') return true;
+    if (key >= 65 && key <= 122) return true;
+    switch (key) {
+        case 0xC4: case 0xD6: case 0xDC: case 0xE4: case 0xF6: case 0xFC: return true;
+        default: return false;
+    }
+}
+
+void store_entry(uint8_t kind, int32_t value) {
+    const int c = state.current_picture;
+    switch (kind) {
+        case PROMPT_APPEND_NUMBER: state.new_file_number = value; break;
+        case PROMPT_EXCHANGE_NUMBER: state.exchange_file_number = value; break;
+        case PROMPT_SOUND: state.pic_wave[c] = value; break;
+        case PROMPT_BOX1: state.pic_box1[c] = value; break;
+        case PROMPT_LEVEL: state.pic_level[c] = value; break;
+        case PROMPT_BOX2: state.pic_box2[c] = value; break;
+        case PROMPT_BOX3: state.pic_box3[c] = value; break;
+        default: break;
+    }
+}
+
+void cancel_prompt() {
+    state.prompt_mode = 0;
+    state.new_file_number = 0;
+    state.exchange_file_number = 0;
+    present_picture(state.current_picture, 1, 0);
+}
+
+void accept_prompt(uint8_t kind) {
+    state.prompt_mode = 0;
+    store_entry(kind, entry_text_value(state.entry_text));
+    present_picture(state.current_picture, 1, 0);
+}
+
+// The text never outgrows its buffer, whatever the limit says.
+size_t entry_limit() {
+    return state.entry_max_length < ENTRY_TEXT_SIZE - 1 ? state.entry_max_length
+                                                        : ENTRY_TEXT_SIZE - 1;
+}
+
+// Straight onto the visible surface, over the presented frame.
+void draw_prompt(uint8_t kind) {
+    copy_rect(state.picture_surface, 10, 50, 336, 66, state.front_surface, 10, 50);
+    DeviceContext dc = begin_text(state.front_surface);
+    if (dc == nullptr) return;
+    const char* text = prompt_text(kind);
+    if (text[0] != '\0') draw_text(dc, state.font_fixed, rgb(200, 100, 100), 20, 50, text);
+    char shown[ENTRY_TEXT_SIZE + 1];
+    std::strcpy(shown, state.entry_text);
+    std::strcat(shown, "_");
+    draw_text(dc, state.font_large, rgb(255, 255, 255), 20, 60, shown);
+    end_text(state.front_surface, dc);
+}
+
+}  // namespace
+
+int32_t entry_text_value(const char* text) {
+    while (*text == ' ' || *text == '\t') ++text;
+    bool negative = false;
+    if (*text == '+' || *text == '-') negative = *text++ == '-';
+    int64_t value = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        value = value * 10 + (*text - '0');
+        if (value > int64_t{INT32_MAX} + 1) break;  // already beyond the range
+    }
+    if (negative) value = -value;
+    if (value > INT32_MAX) return INT32_MAX;
+    if (value < INT32_MIN) return INT32_MIN;
+    return static_cast<int32_t>(value);
+}
+
+void number_entry_key(uint8_t key, uint8_t kind) {
+    size_t length = std::strlen(state.entry_text);
+    bool add = false;
+    switch (key) {
+        case KEY_ENTER:
+            if (length == 0) {
+                cancel_prompt();
+            } else {
+                accept_prompt(kind);
+            }
+            return;
+        case KEY_ESCAPE: cancel_prompt(); return;
+        case KEY_BACKSPACE:
+            if (length > 0) state.entry_text[--length] = '\0';
+            break;
+        case KEY_TAB:
+            state.entry_text[0] = '\0';
+            length = 0;
+            break;
+        case KEY_SPACE: add = length >= 2; break;
+        default: add = takes_character(key); break;
+    }
+    if (length >= entry_limit()) return;
+    if (add) {
+        state.entry_text[length] = static_cast<char>(key);
+        state.entry_text[length + 1] = '\0';
+    }
+    draw_prompt(kind);
+}

@@ -1,0 +1,20 @@
+// The editor's number prompts: typed characters, Enter, Esc, Backspace and Tab.
+#pragma once
+
+#include <cstdint>
+
+// Prompt kinds (values of prompt_mode).
+constexpr uint8_t PROMPT_APPEND_NUMBER = 1;
+constexpr uint8_t PROMPT_EXCHANGE_NUMBER = 2;
+constexpr uint8_t PROMPT_SOUND = 3;
+constexpr uint8_t PROMPT_BOX1 = 10;
+constexpr uint8_t PROMPT_LEVEL = 11;
+constexpr uint8_t PROMPT_BOX2 = 12;
+constexpr uint8_t PROMPT_BOX3 = 16;
+
+// key: one Windows-1252 byte, or 0 to draw the prompt just opened; kind: the prompt.
+void number_entry_key(uint8_t key, uint8_t kind);
+
+// The entry text as a number: leading blanks and a sign, then digits up to the first
+// other character; no digit gives 0; beyond the int32 range it is clamped.
+int32_t entry_text_value(const char* text);

@@ -1,0 +1,131 @@
+// Start-up of the window, mouse and display, its numbered failures, and the shutdown.
+#include <gtest/gtest.h>
+
+#include "app/program.h"
+#include "app/state.h"
+#include "display/display.h"
+#include "platform/display.h"
+#include "platform/headless/headless.h"
+#include "tests/test_support.h"
+
+namespace {
+
+using DisplayTest = ScratchTest;
+
+int live_objects_but_windows() {
+    return headless_live_total() - headless_live("window") - headless_live("destroyed-window");
+}
+
+TEST_F(DisplayTest, StartsWithFiveSurfacesAndThreeFonts) {
+    ASSERT_EQ(init_display(nullptr, 1), 1);
+    EXPECT_EQ(state.startup_error, 0);
+    EXPECT_EQ(headless_live("surface"), 5);
+    EXPECT_EQ(headless_live("font"), 2);  // plus the stock fixed font, which is not created
+    EXPECT_NE(state.font_fixed, nullptr);
+    EXPECT_EQ(headless_surface_bits(state.front_surface), 32);
+    EXPECT_EQ(headless_surface_name(state.back_surface), "back");
+    EXPECT_EQ(state.app_active, 1);  // showing the window activated it
+    EXPECT_TRUE(headless_message_boxes().empty());
+    shutdown_all();
+    EXPECT_EQ(live_objects_but_windows(), 0);
+}
+
+struct StartupFailure {
+    const char* fault;
+    uint8_t code;
+    const char* text;
+};
+
+class StartupFailureTest : public ScratchTest,
+                           public ::testing::WithParamInterface<StartupFailure> {};
+
+TEST_P(StartupFailureTest, ReleasesEverythingThenShowsTheNumberedMessage) {
+    const StartupFailure& failure = GetParam();
+    ASSERT_TRUE(headless_fail(failure.fault));
+    if (std::string(failure.fault) == "mode16") headless_fail("mode32");
+    EXPECT_NE(run_program({"click left"}), 0);
+    EXPECT_EQ(state.startup_error, failure.code);
+    ASSERT_EQ(headless_message_boxes().size(), 1u);
+    EXPECT_EQ(headless_message_boxes()[0].caption, "QZVIEW");
+    EXPECT_EQ(headless_message_boxes()[0].text, failure.text);
+    EXPECT_EQ(headless_message_boxes()[0].live_objects, 0);
+    EXPECT_EQ(live_objects_but_windows(), 0);
+    EXPECT_EQ(headless_live("window"), 0);  // destroyed after the message
+    EXPECT_STREQ(program_startup_failure_text(), failure.text);
+    EXPECT_EQ(headless_script_lines_left(), 1u);  // nothing waited for input
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryStep, StartupFailureTest,
+    ::testing::Values(
+        StartupFailure{"mouse-input", 8, "MAUSINIT FEHLER"},
+        StartupFailure{"mouse-device", 8, "MAUSINIT FEHLER"},
+        StartupFailure{"mouse-format", 8, "MAUSINIT FEHLER"},
+        StartupFailure{"mouse-coop", 8, "MAUSINIT FEHLER"},
+        StartupFailure{"mouse-event", 8, "MAUSINIT FEHLER"},
+        StartupFailure{"mouse-notify", 8, "MAUSINIT FEHLER"},
+        StartupFailure{"mouse-buffer", 8, "MAUSINIT FEHLER"},
+        StartupFailure{"ddraw", 2, "2 DIREKTX-OBJEKT kann nicht erstellt werden"},
+        StartupFailure{"coop", 3, "3 FULLSCREENMODE kann nicht erstellt werden"},
+        StartupFailure{"mode16", 4, "4 VIDEOMODUS 1024 x 768 kann nicht eingestellt werden"},
+        StartupFailure{"primary", 5, "5 Zuwenig Ram-Speicher auf der VGA-KARTE (min. 16 MB)"},
+        StartupFailure{"backbuffer", 6, "6 Backbuffer kann nicht initalisiert werden"},
+        StartupFailure{"offscreen1", 7, "7 Zuwenig freier Hauptspeicher (min. 128 MB)"},
+        StartupFailure{"offscreen2", 7, "7 Zuwenig freier Hauptspeicher (min. 128 MB)"},
+        StartupFailure{"offscreen3", 7, "7 Zuwenig freier Hauptspeicher (min. 128 MB)"}),
+    [](const ::testing::TestParamInfo<StartupFailure>& info) {
+        std::string name = info.param.fault;
+        for (char& c : name)
+            if (c == '-') c = '_';
+        return name;
+    });
+
+TEST_F(DisplayTest, NoWindowEndsSilently) {
+    headless_fail("window");
+    EXPECT_NE(run_program({"click left"}), 0);
+    EXPECT_EQ(state.startup_error, 1);
+    EXPECT_TRUE(headless_message_boxes().empty());
+    EXPECT_EQ(headless_live_total(), 0);
+    EXPECT_STREQ(program_startup_failure_text(), "1 Kann kein Windows-Fenster \xF6" "ffnen");
+}
+
+TEST_F(DisplayTest, MouseFailureNeverChangesTheDisplayMode) {
+    headless_fail("mouse-buffer");
+    EXPECT_EQ(init_display(nullptr, 1), 0);
+    EXPECT_EQ(state.display_device, nullptr);
+    EXPECT_EQ(state.input_object, nullptr);
+    EXPECT_EQ(state.mouse_event, nullptr);
+}
+
+TEST_F(DisplayTest, SixteenBitModeIsUsedSilently) {
+    headless_fail("mode32");
+    ASSERT_EQ(init_display(nullptr, 1), 1);
+    EXPECT_TRUE(headless_message_boxes().empty());
+    for (Surface s : {state.front_surface, state.back_surface, state.sheet_surface,
+                      state.picture_surface, state.spare_surface})
+        EXPECT_EQ(headless_surface_bits(s), 16);
+    shutdown_all();
+}
+
+TEST_F(DisplayTest, ShutdownIsSafeBeforeStartAndTwice) {
+    shutdown_all();
+    ASSERT_EQ(init_display(nullptr, 1), 1);
+    shutdown_all();
+    shutdown_all();
+    EXPECT_EQ(state.front_surface, nullptr);
+    EXPECT_EQ(state.back_surface, nullptr);
+    EXPECT_EQ(state.display_device, nullptr);
+    EXPECT_EQ(state.font_large, nullptr);
+    EXPECT_EQ(state.mouse_device, nullptr);
+    EXPECT_EQ(live_objects_but_windows(), 0);
+}
+
+TEST_F(DisplayTest, FontsPresentBeforeStartAreReplaced) {
+    state.font_medium = font_create(24);
+    state.font_large = font_create(32);
+    ASSERT_EQ(init_display(nullptr, 1), 1);
+    EXPECT_EQ(headless_live("font"), 2);
+    shutdown_all();
+}
+
+}  // namespace
