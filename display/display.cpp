@@ -10,8 +10,7 @@
 
 const char* const startup_messages[9] = {
     "0 Kein Fehler aufgetreten",
-    "1 Kann kein Windows-Fenster \xF6"
-    "ffnen",
+    "1 Kann kein Windows-Fenster \366ffnen",
     "2 DIREKTX-OBJEKT kann nicht erstellt werden",
     "3 FULLSCREENMODE kann nicht erstellt werden",
     "4 VIDEOMODUS 1024 x 768 kann nicht eingestellt werden",

@@ -86,7 +86,7 @@ TEST_F(DisplayTest, NoWindowEndsSilently) {
     EXPECT_EQ(state.startup_error, 1);
     EXPECT_TRUE(headless_message_boxes().empty());
     EXPECT_EQ(headless_live_total(), 0);
-    EXPECT_STREQ(program_startup_failure_text(), "1 Kann kein Windows-Fenster \xF6" "ffnen");
+    EXPECT_STREQ(program_startup_failure_text(), "1 Kann kein Windows-Fenster \366ffnen");
 }
 
 TEST_F(DisplayTest, MouseFailureNeverChangesTheDisplayMode) {
