@@ -254,6 +254,42 @@ TEST_F(ScenarioTest, WithoutAShowFileTheShowIsPicture100) {
     EXPECT_EQ(shown_screenshot(), 100);
 }
 
+TEST_F(ScenarioTest, SoundsOfStartUpClicksOneTimeSoundAndBackgroundToggle) {
+    for (int n : {1, 2, 3, 4, 5, 6, 7, 101, 201}) write_test_wave("bsou" + std::to_string(n) + ".WAV", 11025);
+    show.pic_wave[2] = 201;
+    write_file_bytes("SCR1.BIL", show.file_bytes());
+    Script script;
+    script.left().next().next().previous().right().menu_row(4).right().menu_row(4);
+    run(script);
+    const std::vector<std::string> expected = {
+        // start-up: the pool and the background loop, which then starts looping
+        "load 2 1", "load 3 2", "load 4 3", "load 1 101", "stop 1", "play 1 loop",
+        // next: click 7 into the first idle pool channel, then picture 2's sound once
+        "stop 2", "release 2", "load 2 7", "play 2 once", "stop 4", "release 4", "load 4 201",
+        "play 4 once",
+        // next: channel 2 already holds 7; picture 3 stops the one-time sound
+        "play 2 once", "stop 4",
+        // previous: back on picture 2, whose sound has been played already
+        "play 2 once",
+        // the menu's music choice twice: off, then on again where it stopped
+        "stop 1", "play 1 loop",
+        // the window goes at the end of the script
+        "release 1", "release 2", "release 3", "release 4"};
+    EXPECT_EQ(headless_sound_lines(), expected);
+    EXPECT_EQ(state.pic_wave_played[2], 1);
+}
+
+TEST_F(ScenarioTest, WithoutASoundDeviceTheShowRunsSilent) {
+    write_test_wave("bsou201.WAV", 100);
+    show.pic_wave[2] = 201;
+    write_file_bytes("SCR1.BIL", show.file_bytes());
+    headless_fail("sound-device");
+    EXPECT_EQ(run(Script().left().next().right().menu_row(4)), 0);
+    EXPECT_EQ(headless_sound_lines(), std::vector<std::string>{"device none"});
+    EXPECT_EQ(state.pic_wave_played[2], 1);  // the file exists: marked as played
+    EXPECT_EQ(state.one_time_sound_started, 0);
+}
+
 TEST_F(ScenarioTest, ClosingTheWindowEndsTheProgram) {
     Script script;
     script.left().line("close").next();

@@ -107,3 +107,20 @@ uint32_t shot_pixel(const std::string& path, int x, int y) {
     if (bytes.size() < at + 3) return 0xFFFFFFFFu;
     return uint32_t{bytes[at]} | uint32_t{bytes[at + 1]} << 8 | uint32_t{bytes[at + 2]} << 16;
 }
+
+void write_test_wave(const std::string& path, size_t samples) {
+    std::vector<uint8_t> bytes = {'R', 'I', 'F', 'F'};
+    append_le32(bytes, static_cast<int32_t>(36 + samples));
+    for (char c : std::string("WAVEfmt ")) bytes.push_back(static_cast<uint8_t>(c));
+    append_le32(bytes, 16);
+    append_le16(bytes, 1);      // PCM
+    append_le16(bytes, 1);      // mono
+    append_le32(bytes, 11025);  // samples a second
+    append_le32(bytes, 11025);  // bytes a second
+    append_le16(bytes, 1);      // block alignment
+    append_le16(bytes, 8);      // bits
+    for (char c : std::string("data")) bytes.push_back(static_cast<uint8_t>(c));
+    append_le32(bytes, static_cast<int32_t>(samples));
+    for (size_t i = 0; i < samples; ++i) bytes.push_back(static_cast<uint8_t>(128 + (i % 16)));
+    write_file_bytes(path, bytes);
+}
