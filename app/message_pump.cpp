@@ -9,6 +9,7 @@
 #include "platform/window.h"
 #include "screens/presentation.h"
 #include "screens/prompt.h"
+#include "show/picture_table.h"
 
 namespace {
 
@@ -39,14 +40,12 @@ void nudge(int32_t& coordinate, int step) {
 
 void move_placed_box(uintptr_t key) {
     const int p = state.current_picture;
-    int32_t* x_columns[] = {state.pic_box1_x, state.pic_box2_x, state.pic_box3_x};
-    int32_t* y_columns[] = {state.pic_box1_y, state.pic_box2_y, state.pic_box3_y};
-    const int box = state.edit_mode - 13;
+    const int box = state.edit_mode - 12;
     switch (key) {
-        case KEY_LEFT: nudge(x_columns[box][p], -1); break;
-        case KEY_UP: nudge(y_columns[box][p], -1); break;
-        case KEY_RIGHT: nudge(x_columns[box][p], 1); break;
-        case KEY_DOWN: nudge(y_columns[box][p], 1); break;
+        case KEY_LEFT: nudge(box_x_column(box)[p], -1); break;
+        case KEY_UP: nudge(box_y_column(box)[p], -1); break;
+        case KEY_RIGHT: nudge(box_x_column(box)[p], 1); break;
+        case KEY_DOWN: nudge(box_y_column(box)[p], 1); break;
         default: return;  // every other key does nothing
     }
     present_picture(state.current_picture, 1, 0);

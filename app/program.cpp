@@ -175,12 +175,9 @@ Next cancel_open_prompt() {
 }
 
 Next place_box_at_pointer() {
-    const int c = state.current_picture;
-    int32_t* x_columns[] = {state.pic_box1_x, state.pic_box2_x, state.pic_box3_x};
-    int32_t* y_columns[] = {state.pic_box1_y, state.pic_box2_y, state.pic_box3_y};
-    const int box = state.edit_mode - 13;
-    x_columns[box][c] = state.pointer_x;
-    y_columns[box][c] = state.pointer_y;
+    const int box = state.edit_mode - 12;
+    box_x_column(box)[state.current_picture] = state.pointer_x;
+    box_y_column(box)[state.current_picture] = state.pointer_y;
     present_picture(state.current_picture, 1, 0);
     return Next::wait;
 }

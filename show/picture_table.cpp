@@ -78,3 +78,11 @@ void delete_picture_slot() {
         state.exchange_file_number = 0;
     }
 }
+
+int32_t* box_x_column(int box) {
+    return box == 1 ? state.pic_box1_x : box == 2 ? state.pic_box2_x : state.pic_box3_x;
+}
+
+int32_t* box_y_column(int box) {
+    return box == 1 ? state.pic_box1_y : box == 2 ? state.pic_box2_y : state.pic_box3_y;
+}

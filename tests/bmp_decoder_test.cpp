@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdio>
 #include <filesystem>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,7 +31,8 @@ void put32(Bytes& out, uint32_t v) {
 }
 
 void patch32(Bytes& out, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        out[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 // Builds a bitmap file field by field, so each test can get any part of it wrong.
@@ -52,9 +54,11 @@ struct BmpBuilder {
         put32(out, 0);
         put32(out, 0);
         put32(out, 0);
-        out.insert(out.end(), header_size == 12 ? core_header() : info_header());
+        const Bytes header = header_size == 12 ? core_header() : info_header();
+        out.insert(out.end(), header.begin(), header.end());
         if (masks && header_size == 40) {
-            for (int i = 0; i < (compression == 6 ? 4 : 3); ++i) put32(out, (*masks)[i]);
+            for (int i = 0; i < (compression == 6 ? 4 : 3); ++i)
+                put32(out, (*masks)[i]);
         }
         for (uint32_t color : palette) {
             out.push_back(static_cast<uint8_t>(color));
@@ -95,7 +99,8 @@ struct BmpBuilder {
         put32(h, colors_used);
         put32(h, 0);
         const std::array<uint32_t, 4> m = masks.value_or(std::array<uint32_t, 4>{});
-        for (uint32_t mask : m) put32(h, mask);
+        for (uint32_t mask : m)
+            put32(h, mask);
         h.resize(124, 0);
         h.resize(header_size, 0);
         return h;
@@ -176,8 +181,9 @@ void expect_pixels(const Bytes& file, int width, int height, const Colors& expec
 }
 
 // A refused file must leave the destination exactly as it was.
-void expect_refused(const Bytes& file) {
-    for (PixelFormat format : {PixelFormat::xrgb8888, PixelFormat::rgb565}) {
+void expect_refused(const Bytes& file, std::initializer_list<PixelFormat> formats = {
+                                           PixelFormat::xrgb8888, PixelFormat::rgb565}) {
+    for (PixelFormat format : formats) {
         DecodedImage image;
         image.width = 7;
         image.height = 9;
@@ -204,13 +210,15 @@ uint32_t color_of(int index) {
 
 Colors palette_of(int count) {
     Colors colors;
-    for (int i = 0; i < count; ++i) colors.push_back(color_of(i));
+    for (int i = 0; i < count; ++i)
+        colors.push_back(color_of(i));
     return colors;
 }
 
 Colors colors_of(const std::vector<int>& indexes, int palette_size) {
     Colors colors;
-    for (int i : indexes) colors.push_back(i < palette_size ? color_of(i) : 0);
+    for (int i : indexes)
+        colors.push_back(i < palette_size ? color_of(i) : 0);
     return colors;
 }
 
@@ -348,7 +356,11 @@ TEST(BmpDirect, UnusualMasks) {
         {"zero mask gives 0", 16, {0xF800, 0, 0x001F, 0}, 0xFFFF, 0xFF00FF},
         {"one-bit channels", 16, {0x4, 0x2, 0x1, 0}, 0x5, 0xFF00FF},
         {"bits above 16 do not exist", 16, {0x1F0000, 0x07E0, 0x001F, 0}, 0xFFFF, 0x00FFFF},
-        {"10-bit channels keep their top 8", 32, {0x3FF00000, 0xFFC00, 0x3FF, 0}, 0x2007FDFF,
+        {"a mask past bit 15 is cut to it", 16, {0x1F800, 0x07E0, 0x001F, 0}, 0xFFFF, 0xFFFFFF},
+        {"10-bit channels keep their top 8",
+         32,
+         {0x3FF00000, 0xFFC00, 0x3FF, 0},
+         0x2007FDFF,
          0x807F7F},
         {"holes read as zero bits", 16, {0xB, 0, 0, 0}, 0xF, 0xBB0000},
         {"rgbx order", 32, {0xFF, 0xFF00, 0xFF0000, 0}, 0x99332211, 0x112233},
@@ -367,32 +379,44 @@ TEST(BmpDirect, UnusualMasks) {
     }
 }
 
-TEST(BmpDirect, TwentyFourAndThirtyTwoBits) {
-    const Colors top = {0x010203, 0xFEDCBA, 0x7F8081};
-    const Colors bottom = {0xFFFFFF, 0x000000, 0x123456};
-    Colors all = top;
-    all.insert(all.end(), bottom.begin(), bottom.end());
+// Every width up to 19, so that each pixel position within the unrolled loops and
+// each leftover count is met, with every byte of every pixel different.
+TEST(BmpDirect, TwentyFourAndThirtyTwoBitsAtEveryAlignment) {
+    for (int width = 1; width <= 19; ++width) {
+        SCOPED_TRACE(width);
+        Colors top, bottom;
+        for (int x = 0; x < width; ++x) {
+            top.push_back(color_of(x));
+            bottom.push_back(color_of(x + 100) ^ 0x808080);
+        }
+        Colors all = top;
+        all.insert(all.end(), bottom.begin(), bottom.end());
 
-    BmpBuilder b24;
-    b24.width = 3;
-    b24.height = 2;
-    b24.pixels = stack_rows({pack_bgr(top), pack_bgr(bottom)});
-    expect_pixels(b24.build(), 3, 2, all);
+        BmpBuilder b24;
+        b24.width = width;
+        b24.height = 2;
+        b24.pixels = stack_rows({pack_bgr(top), pack_bgr(bottom)});
+        expect_pixels(b24.build(), width, 2, all);
 
-    // The fourth byte of BI_RGB 32-bit pixels is unused, whatever it holds.
-    BmpBuilder b32 = b24;
-    b32.bits = 32;
-    std::vector<uint32_t> top32, bottom32;
-    for (uint32_t c : top) top32.push_back(c | 0xFF000000u);
-    for (uint32_t c : bottom) bottom32.push_back(c | 0x5A000000u);
-    b32.pixels = stack_rows({pack_words(4, top32), pack_words(4, bottom32)});
-    expect_pixels(b32.build(), 3, 2, all);
+        // The fourth byte of BI_RGB 32-bit pixels is unused, whatever it holds.
+        BmpBuilder b32 = b24;
+        b32.bits = 32;
+        std::vector<uint32_t> top32, bottom32;
+        for (uint32_t c : top)
+            top32.push_back(c | 0xFF000000u);
+        for (uint32_t c : bottom)
+            bottom32.push_back(c | 0x5A000000u);
+        b32.pixels = stack_rows({pack_words(4, top32), pack_words(4, bottom32)});
+        expect_pixels(b32.build(), width, 2, all);
+    }
 }
 
 TEST(BmpDirect, AgreesWithTheProgramsOwnWriter) {
     Colors colors;
-    for (int i = 0; i < 7 * 5; ++i) colors.push_back(color_of(i) ^ (static_cast<uint32_t>(i) << 20));
-    for (uint32_t& c : colors) c &= 0xFFFFFF;
+    for (int i = 0; i < 7 * 5; ++i)
+        colors.push_back(color_of(i) ^ (static_cast<uint32_t>(i) << 20));
+    for (uint32_t& c : colors)
+        c &= 0xFFFFFF;
     expect_pixels(bmp_encode_24(7, 5, colors.data()), 7, 5, colors);
 }
 
@@ -432,7 +456,8 @@ BmpBuilder rle_image(int bits, int width, int height, const Bytes& stream) {
 Colors rle_colors(const std::vector<std::vector<int>>& rows) {
     Colors colors;
     for (const auto& row : rows)
-        for (int i : row) colors.push_back(i < 0 ? 0 : color_of(i));
+        for (int i : row)
+            colors.push_back(i < 0 ? 0 : color_of(i));
     return colors;
 }
 
@@ -450,12 +475,12 @@ TEST(BmpRle, Rle8EncodedAbsoluteDeltaAndEndCodes) {
 }
 
 TEST(BmpRle, Rle4AlternatesNibblesAndPadsAbsoluteRuns) {
-    // 5 pixels alternating; an absolute run of 5 (3 bytes + 1 pad); one of 6 (3 bytes,
-    // no pad); one of 3 (2 bytes, no pad); then a run to check nothing was misread.
-    const Bytes stream = {0x05, 0x1A, 0x00, 0x00, 0x00, 0x05, 0x23, 0x45, 0x60, 0x00,
-                          0x00, 0x06, 0x78, 0x9A, 0xBC, 0x02, 0xFF, 0x00, 0x00, 0x03,
-                          0xDE, 0xF0, 0x02, 0x31, 0x00, 0x01};
-    const std::vector<int> bottom = {1, 10, 1, 10, 1, -1};
+    // 13 pixels alternating; an absolute run of 5 (3 bytes + 1 pad); one of 6 (3 bytes +
+    // 1 pad); one of 3 (2 bytes, no pad); runs after each, to check nothing was misread.
+    const Bytes stream = {0x0D, 0x1A, 0x00, 0x00, 0x00, 0x05, 0x23, 0x45, 0x60, 0x00,
+                          0x00, 0x06, 0x78, 0x9A, 0xBC, 0x00, 0x02, 0xFF, 0x00, 0x00,
+                          0x00, 0x03, 0xDE, 0xF0, 0x02, 0x31, 0x00, 0x01};
+    const std::vector<int> bottom = {1, 10, 1, 10, 1, 10, 1, 10, 1, 10, 1, 10, 1};
     const std::vector<int> middle = {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 15, 15};
     const std::vector<int> top = {13, 14, 15, 3, 1};
     auto padded = [](std::vector<int> row) {
@@ -490,7 +515,8 @@ TEST(BmpRle, StreamsCutShortOrRunningPastTheTop) {
 
     // More end-of-lines than rows, and deltas far above the top.
     Bytes many_lines = {0x01, 0x05};
-    for (int i = 0; i < 600; ++i) many_lines.insert(many_lines.end(), {0x00, 0x00, 0x01, 0x06});
+    for (int i = 0; i < 600; ++i)
+        many_lines.insert(many_lines.end(), {0x00, 0x00, 0x01, 0x06});
     expect_pixels(rle_image(8, 1, 2, many_lines).build(), 1, 2, rle_colors({{6}, {5}}));
     expect_pixels(rle_image(8, 1, 2, {0x00, 0x02, 0x00, 0xFF, 0x01, 0x04}).build(), 1, 2,
                   rle_colors({{-1}, {-1}}));
@@ -554,38 +580,48 @@ TEST(BmpMalformed, EveryTruncationIsRefused) {
     }
 }
 
+// A 1-bit picture with enough pixel data for any allowed size, so that only the
+// dimensions can make it fail.
+Bytes one_bit(int32_t width, int32_t height) {
+    BmpBuilder b;
+    b.bits = 1;
+    b.width = width;
+    b.height = height;
+    b.palette = {0x000000, 0xFFFFFF};
+    b.pixels.resize((BMP_MAX_SIDE + 1) * 4, 0xFF);
+    return b.build();
+}
+
 TEST(BmpMalformed, BadDimensions) {
-    const int32_t widths[] = {0, -1, -5, INT32_MIN, BMP_MAX_SIDE + 1, INT32_MAX};
-    for (int32_t width : widths) {
+    EXPECT_TRUE(decodes(one_bit(BMP_MAX_SIDE, 1)));
+    EXPECT_TRUE(decodes(one_bit(1, BMP_MAX_SIDE)));
+    EXPECT_TRUE(decodes(one_bit(1, -BMP_MAX_SIDE)));
+    for (int32_t width : {0, -1, -5, INT32_MIN, BMP_MAX_SIDE + 1, INT32_MAX}) {
         SCOPED_TRACE(width);
-        BmpBuilder b = small_8bit(40);
-        b.width = width;
-        expect_refused(b.build());
+        expect_refused(one_bit(width, 1));
     }
-    const int32_t heights[] = {0, INT32_MIN, BMP_MAX_SIDE + 1, -BMP_MAX_SIDE - 1, INT32_MAX};
-    for (int32_t height : heights) {
+    for (int32_t height : {0, INT32_MIN, BMP_MAX_SIDE + 1, -BMP_MAX_SIDE - 1, INT32_MAX}) {
         SCOPED_TRACE(height);
-        BmpBuilder b = small_8bit(40);
-        b.height = height;
-        expect_refused(b.build());
+        expect_refused(one_bit(1, height));
     }
     BmpBuilder core = small_8bit(12);
     core.width = 0;
     expect_refused(core.build());
     core.width = 0xFFFF;  // unsigned in the core header: too wide, not negative
+    core.pixels.resize(0x10000 * 3, 0);
     expect_refused(core.build());
 }
 
 TEST(BmpMalformed, ByteLimitDependsOnTheDestinationFormat) {
     // A full-width RLE picture that fits in 16-bit pixels but not in 32-bit ones.
     const Bytes file = rle_image(8, BMP_MAX_SIDE, 4097, {0x00, 0x01}).build();
-    expect_refused(Bytes(file));
+    expect_refused(file, {PixelFormat::xrgb8888});
     DecodedImage image;
     ASSERT_TRUE(bmp_decode(file.data(), file.size(), PixelFormat::rgb565, &image));
     EXPECT_EQ(image.width, BMP_MAX_SIDE);
     EXPECT_EQ(image.pixels.size(), size_t{BMP_MAX_SIDE} * 4097 * 2);
-    EXPECT_FALSE(decodes(rle_image(8, BMP_MAX_SIDE, 8193, {0x00, 0x01}).build(),
-                         PixelFormat::rgb565));
+    EXPECT_FALSE(
+        decodes(rle_image(8, BMP_MAX_SIDE, 8193, {0x00, 0x01}).build(), PixelFormat::rgb565));
 }
 
 TEST(BmpMalformed, UnknownOrMismatchedDepthAndCompression) {
@@ -595,10 +631,9 @@ TEST(BmpMalformed, UnknownOrMismatchedDepthAndCompression) {
         uint32_t compression;
     };
     const Case cases[] = {
-        {40, 0, 0},  {40, 3, 0},  {40, 7, 0},  {40, 15, 0}, {40, 48, 0}, {40, 64, 0},
-        {40, 8, 2},  {40, 4, 1},  {40, 24, 1}, {40, 8, 3},  {40, 24, 3}, {40, 8, 4},
-        {40, 8, 5},  {40, 8, 7},  {40, 8, 99}, {64, 16, 3}, {64, 24, 4}, {16, 32, 3},
-        {12, 3, 0},  {12, 0, 0},
+        {40, 0, 0},  {40, 3, 0},  {40, 7, 0},  {40, 15, 0}, {40, 48, 0}, {40, 64, 0}, {40, 8, 2},
+        {40, 4, 1},  {40, 24, 1}, {40, 8, 3},  {40, 24, 3}, {40, 8, 4},  {40, 8, 5},  {40, 8, 7},
+        {40, 8, 99}, {64, 16, 3}, {64, 24, 4}, {20, 32, 3}, {12, 3, 0},  {12, 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.header_size << "/" << c.bits << "/" << c.compression);
@@ -632,6 +667,7 @@ TEST(BmpMalformed, BadSignaturesAndOffsets) {
     BmpBuilder masks_cut;  // bit fields after a 40-byte header, but the file ends first
     masks_cut.bits = 16;
     masks_cut.compression = 3;
+    masks_cut.masks = std::array<uint32_t, 4>{0xF800, 0x07E0, 0x001F, 0};
     Bytes cut = masks_cut.build();
     cut.resize(54 + 8);
     expect_refused(cut);
@@ -640,7 +676,7 @@ TEST(BmpMalformed, BadSignaturesAndOffsets) {
 // ---------------------------------------------------------------------------
 
 class BmpFile : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         directory_ = std::filesystem::temp_directory_path() /
                      ("qzview-bmp-test-" + std::to_string(getpid()));
@@ -653,11 +689,12 @@ protected:
     void write(const char* name, const Bytes& bytes) const {
         std::FILE* file = std::fopen(path(name).c_str(), "wb");
         ASSERT_NE(file, nullptr);
-        ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
+        const size_t written = bytes.empty() ? 0 : std::fwrite(bytes.data(), 1, bytes.size(), file);
+        ASSERT_EQ(written, bytes.size());
         ASSERT_EQ(std::fclose(file), 0);
     }
 
-private:
+  private:
     std::filesystem::path directory_;
 };
 
@@ -670,8 +707,9 @@ TEST_F(BmpFile, ReadsWhatTheWriterWrote) {
         ASSERT_EQ(image.width, 3);
         ASSERT_EQ(image.height, 2);
         for (size_t i = 0; i < 6; ++i) {
-            if (format == PixelFormat::xrgb8888) EXPECT_EQ(pixel_xrgb(image, i), colors[i]);
-            if (format == PixelFormat::rgb565) EXPECT_EQ(pixel_565(image, i), to_565(colors[i]));
+            const uint32_t got =
+                format == PixelFormat::xrgb8888 ? pixel_xrgb(image, i) : pixel_565(image, i);
+            EXPECT_EQ(got, format == PixelFormat::xrgb8888 ? colors[i] : to_565(colors[i]));
         }
     }
 }
@@ -681,7 +719,7 @@ TEST_F(BmpFile, MissingEmptyAndBrokenFilesAreRefused) {
     Bytes broken = small_8bit(40).build();
     broken.resize(broken.size() - 8);
     write("broken.bmp", broken);
-    for (const char* name : {"missing.bmp", "empty.bmp", "broken.bmp", ""}) {
+    for (const char* name : {"missing.bmp", "empty.bmp", "broken.bmp", "."}) {
         SCOPED_TRACE(name);
         DecodedImage image;
         image.width = 3;
