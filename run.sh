@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/install-deps.sh run
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQZVIEW_SDL=ON
 cmake --build build -j"$(nproc)"
 if [ ! -x build/qzview ] || [ ! -x build/qzview-demo ]; then
   echo "run.sh: the show program is not built yet on this platform" >&2
