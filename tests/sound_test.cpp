@@ -47,8 +47,8 @@ struct WaveSpec {
     int64_t stated_size = -1;  // the "data" size field, when not the real count
 };
 
-Bytes wave_file(const Bytes& pcm, const WaveSpec& spec = {}) {
-    const uint16_t align = static_cast<uint16_t>(spec.channels * spec.bits / 8);
+Bytes wave_file(const Bytes& pcm, const WaveSpec& shape = {}) {
+    const uint16_t align = static_cast<uint16_t>(shape.channels * shape.bits / 8);
     Bytes out;
     auto id = [&](const char* text) { out.insert(out.end(), text, text + 4); };
     id("RIFF");
@@ -57,13 +57,13 @@ Bytes wave_file(const Bytes& pcm, const WaveSpec& spec = {}) {
     id("fmt ");
     append_le32(out, 16);
     append_le16(out, 1);
-    append_le16(out, spec.channels);
-    append_le32(out, static_cast<int32_t>(spec.rate));
-    append_le32(out, static_cast<int32_t>(spec.rate * align));
+    append_le16(out, shape.channels);
+    append_le32(out, static_cast<int32_t>(shape.rate));
+    append_le32(out, static_cast<int32_t>(shape.rate * align));
     append_le16(out, align);
-    append_le16(out, spec.bits);
+    append_le16(out, shape.bits);
     id("data");
-    append_le32(out, static_cast<int32_t>(spec.stated_size >= 0 ? spec.stated_size : pcm.size()));
+    append_le32(out, static_cast<int32_t>(shape.stated_size >= 0 ? shape.stated_size : pcm.size()));
     out.insert(out.end(), pcm.begin(), pcm.end());
     if (pcm.size() % 2 == 1) out.push_back(0);
     return out;
@@ -73,8 +73,8 @@ std::string sound_name(int number) {
     return "bsou" + std::to_string(number) + ".WAV";
 }
 
-void write_sound(int number, const Bytes& pcm, const WaveSpec& spec = {}) {
-    write_file_bytes(sound_name(number), wave_file(pcm, spec));
+void write_sound(int number, const Bytes& pcm, const WaveSpec& shape = {}) {
+    write_file_bytes(sound_name(number), wave_file(pcm, shape));
 }
 
 HeadlessSoundState channel_state(int channel) {
