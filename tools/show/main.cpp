@@ -1,0 +1,11 @@
+// qzview-show COMMAND: check, dump or load the show script of a show directory.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "tools/show/show_tool.h"
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    return show_tool::run_show_tool(arguments, std::cout, std::cerr);
+}
