@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# The end-to-end session against the Linux program: once on a 24-bit X server, once
+# on a 16-bit one with the program on its 16-bit path. Each run gets a fresh copy of
+# the demo show.
+#
+# Usage: linux_e2e.sh [QZVIEW [QZVIEW_DEMO]]   (default: build/qzview, build/qzview-demo)
+# Exit status: 0 passed, 1 failed, 77 skipped (Xvfb, xdotool or ImageMagick missing).
+# Set E2E_KEEP=1 to keep the screenshots of a passing run too.
+set -euo pipefail
+
+readonly SKIP=77
+
+# Only missing tools skip; everything else that goes wrong fails.
+require_tools() {
+    local tool missing=()
+    for tool in Xvfb xdotool import convert identify perl; do
+        command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "SKIP: not installed: ${missing[*]} (tools/install-deps.sh test installs them)"
+        exit "$SKIP"
+    fi
+}
+
+# One run of the session; its files stay in work/NAME.
+run_session() {
+    local name=$1 depth=$2
+    shift 2
+    local dir="$work/$name"
+    "$demo" "$dir/show" >/dev/null
+    echo "== $name: $depth-bit screen"
+    # No sound card is needed: SDL's dummy driver plays into nothing.
+    env SDL_AUDIODRIVER=dummy "$@" "$here/scenario.sh" --show "$dir/show" --out "$dir/out" \
+        --depth "$depth" -- "$program"
+}
+
+require_tools
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(cd "$here/../.." && pwd)
+program=$(realpath "${1:-$root/build/qzview}")
+demo=$(realpath "${2:-$root/build/qzview-demo}")
+[ -x "$program" ] || { echo "no program at $program" >&2; exit 1; }
+[ -x "$demo" ] || { echo "no demo generator at $demo" >&2; exit 1; }
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/qzview-e2e.XXXXXX")
+status=0
+run_session depth24 24 || status=1
+if [ "$status" -eq 0 ]; then
+    run_session depth16 16 QZVIEW_DEPTH=16 || status=1
+fi
+if [ "$status" -eq 0 ] && [ "${E2E_KEEP:-0}" != 1 ]; then
+    rm -rf "$work"
+else
+    echo "files kept in $work"
+fi
+exit "$status"
