@@ -3,7 +3,6 @@
 // sound, device refusals and the sound log.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 
 #include <cstdio>
 #include <string>
@@ -21,16 +20,6 @@ using Lines = std::vector<std::string>;
 
 // At 11025 frames a second, 8-bit mono: every default sound lasts one second.
 constexpr size_t SOUND_BYTES = 11025;
-
-int open_descriptor_count() {
-    DIR* directory = opendir("/proc/self/fd");
-    if (directory == nullptr) return -1;
-    int count = 0;
-    while (readdir(directory) != nullptr)
-        ++count;
-    closedir(directory);
-    return count;
-}
 
 // Sample bytes that tell one sound from another.
 Bytes sound_samples(int number, size_t count = SOUND_BYTES) {

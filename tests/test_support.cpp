@@ -1,5 +1,6 @@
 #include "tests/test_support.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,6 +45,16 @@ void write_file_bytes(const std::string& path, const std::vector<uint8_t>& bytes
 bool file_exists(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0;
+}
+
+int open_descriptor_count() {
+    DIR* directory = opendir("/proc/self/fd");
+    if (directory == nullptr) return -1;
+    int count = 0;
+    while (readdir(directory) != nullptr)
+        ++count;
+    closedir(directory);
+    return count;
 }
 
 void append_le32(std::vector<uint8_t>& out, int32_t value) {

@@ -22,6 +22,8 @@ private:
 std::vector<uint8_t> read_file_bytes(const std::string& path);
 void write_file_bytes(const std::string& path, const std::vector<uint8_t>& bytes);
 bool file_exists(const std::string& path);
+// Open descriptors of this process, to see that a refused file was closed again.
+int open_descriptor_count();
 void append_le32(std::vector<uint8_t>& out, int32_t value);
 void append_le16(std::vector<uint8_t>& out, uint16_t value);
 

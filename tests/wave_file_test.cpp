@@ -2,7 +2,6 @@
 // the read position, and that every refusal leaves no file open.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 
 #include <cstring>
 #include <string>
@@ -14,17 +13,6 @@
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-// Open descriptors of this process, to see that a refused file was closed again.
-int open_descriptor_count() {
-    DIR* directory = opendir("/proc/self/fd");
-    if (directory == nullptr) return -1;
-    int count = 0;
-    while (readdir(directory) != nullptr)
-        ++count;
-    closedir(directory);
-    return count;
-}
 
 void append_id(Bytes& out, const char* id) {
     out.insert(out.end(), id, id + 4);
