@@ -30,23 +30,34 @@ bool dispatch_queued_messages() {
     return true;
 }
 
-bool placing_a_box() { return state.edit_mode >= 13 && state.edit_mode <= 15; }
+bool placing_a_box() {
+    return state.edit_mode >= 13 && state.edit_mode <= 15;
+}
 
 // One pixel further, with no limit but the integer range itself.
 void nudge(int32_t& coordinate, int step) {
-    coordinate = static_cast<int32_t>(
-        std::clamp<int64_t>(int64_t{coordinate} + step, INT32_MIN, INT32_MAX));
+    coordinate =
+        static_cast<int32_t>(std::clamp<int64_t>(int64_t{coordinate} + step, INT32_MIN, INT32_MAX));
 }
 
 void move_placed_box(uintptr_t key) {
     const int p = state.current_picture;
     const int box = state.edit_mode - 12;
     switch (key) {
-        case KEY_LEFT: nudge(box_x_column(box)[p], -1); break;
-        case KEY_UP: nudge(box_y_column(box)[p], -1); break;
-        case KEY_RIGHT: nudge(box_x_column(box)[p], 1); break;
-        case KEY_DOWN: nudge(box_y_column(box)[p], 1); break;
-        default: return;  // every other key does nothing
+        case KEY_LEFT:
+            nudge(box_x_column(box)[p], -1);
+            break;
+        case KEY_UP:
+            nudge(box_y_column(box)[p], -1);
+            break;
+        case KEY_RIGHT:
+            nudge(box_x_column(box)[p], 1);
+            break;
+        case KEY_DOWN:
+            nudge(box_y_column(box)[p], 1);
+            break;
+        default:
+            return;  // every other key does nothing
     }
     present_picture(state.current_picture, 1, 0);
 }
@@ -86,8 +97,11 @@ intptr_t window_procedure(WindowHandle window, uint32_t message, uintptr_t wpara
             if (state.prompt_mode != 0)
                 number_entry_key(static_cast<uint8_t>(wparam & 0xFF), state.prompt_mode);
             break;
-        case MESSAGE_USER: update_mouse_acquire(); break;
-        default: break;
+        case MESSAGE_USER:
+            update_mouse_acquire();
+            break;
+        default:
+            break;
     }
     return default_window_procedure(window, message, wparam, lparam);
 }

@@ -11,5 +11,4 @@
 // when the quit request has been taken from the queue.
 void wait_for_click();
 
-intptr_t window_procedure(WindowHandle window, uint32_t message, uintptr_t wparam,
-                          intptr_t lparam);
+intptr_t window_procedure(WindowHandle window, uint32_t message, uintptr_t wparam, intptr_t lparam);

@@ -34,8 +34,12 @@ constexpr int32_t COMMAND_PLAY_LOOPING = 1;
 // Where the main loop goes after dispatching a click.
 enum class Next { present_and_wait, wait, quit, ended };
 
-bool in_editor_bar(int x, int y) { return y >= 701 && y <= 749 && x <= 799; }
-bool placing_a_box() { return state.edit_mode >= 13 && state.edit_mode <= 15; }
+bool in_editor_bar(int x, int y) {
+    return y >= 701 && y <= 749 && x <= 799;
+}
+bool placing_a_box() {
+    return state.edit_mode >= 13 && state.edit_mode <= 15;
+}
 
 void set_entry_text(int32_t value) {
     std::snprintf(state.entry_text, sizeof state.entry_text, "%d", static_cast<int>(value));
@@ -119,11 +123,19 @@ Next open_menu() {
     state.last_choice = menu_screen();
     if (state.quit_requested != 0) return Next::ended;
     switch (state.last_choice) {
-        case MENU_QUIT: return Next::quit;
-        case MENU_FIRST_PICTURE: state.current_picture = state.first_picture; break;
-        case MENU_LAST_PICTURE: state.current_picture = state.picture_count; break;
-        case MENU_MUSIC: toggle_background_sound(); break;
-        default: break;
+        case MENU_QUIT:
+            return Next::quit;
+        case MENU_FIRST_PICTURE:
+            state.current_picture = state.first_picture;
+            break;
+        case MENU_LAST_PICTURE:
+            state.current_picture = state.picture_count;
+            break;
+        case MENU_MUSIC:
+            toggle_background_sound();
+            break;
+        default:
+            break;
     }
     return Next::present_and_wait;
 }
@@ -141,11 +153,16 @@ Next step_picture(int direction) {
 Next dispatch_nav_panel() {
     state.last_choice = nav_panel_hit();
     switch (state.last_choice) {
-        case 1: return Next::present_and_wait;
-        case 2: return open_menu();
-        case 3: return step_picture(-1);
-        case 4: return step_picture(+1);
-        default: return Next::wait;  // outside: ignored, nothing redrawn
+        case 1:
+            return Next::present_and_wait;
+        case 2:
+            return open_menu();
+        case 3:
+            return step_picture(-1);
+        case 4:
+            return step_picture(+1);
+        default:
+            return Next::wait;  // outside: ignored, nothing redrawn
     }
 }
 
@@ -261,20 +278,34 @@ Next carry_out_edit_mode(int mode) {
     if (mode > 2) state.new_file_number = 0;
     if (mode < 3) state.exchange_file_number = 0;
     switch (mode) {
-        case 1: return propose_append();
-        case 2: return append_picture();
-        case 3: return propose_exchange();
-        case 4: return exchange_picture();
-        case 5: return change_slots(insert_picture_slot);
-        case 6: return change_slots(delete_picture_slot);
-        case 7: return toggle_mark();
-        case 8: return save_show();
-        case 9: return edit_column_by_prompt(PROMPT_SOUND, state.pic_wave);
-        case 10: return edit_column_by_prompt(PROMPT_BOX1, state.pic_box1);
-        case 11: return edit_column_by_prompt(PROMPT_LEVEL, state.pic_level);
-        case 12: return edit_column_by_prompt(PROMPT_BOX2, state.pic_box2);
-        case 16: return edit_column_by_prompt(PROMPT_BOX3, state.pic_box3);
-        default: return Next::present_and_wait;  // 13..15: position setting is on
+        case 1:
+            return propose_append();
+        case 2:
+            return append_picture();
+        case 3:
+            return propose_exchange();
+        case 4:
+            return exchange_picture();
+        case 5:
+            return change_slots(insert_picture_slot);
+        case 6:
+            return change_slots(delete_picture_slot);
+        case 7:
+            return toggle_mark();
+        case 8:
+            return save_show();
+        case 9:
+            return edit_column_by_prompt(PROMPT_SOUND, state.pic_wave);
+        case 10:
+            return edit_column_by_prompt(PROMPT_BOX1, state.pic_box1);
+        case 11:
+            return edit_column_by_prompt(PROMPT_LEVEL, state.pic_level);
+        case 12:
+            return edit_column_by_prompt(PROMPT_BOX2, state.pic_box2);
+        case 16:
+            return edit_column_by_prompt(PROMPT_BOX3, state.pic_box3);
+        default:
+            return Next::present_and_wait;  // 13..15: position setting is on
     }
 }
 

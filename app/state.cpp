@@ -2,4 +2,6 @@
 
 GlobalState state;
 
-void reset_global_state() { state = GlobalState{}; }
+void reset_global_state() {
+    state = GlobalState{};
+}

@@ -6,11 +6,11 @@
 
 #include "platform/types.h"
 
-constexpr int TABLE_SIZE = 500;       // entries 0..499 of every picture-table column
-constexpr int MAX_PICTURES = 499;     // entries 1..499 form the show
-constexpr int ENTRY_TEXT_SIZE = 32;   // room for entry_max_length characters and the NUL
+constexpr int TABLE_SIZE = 500;      // entries 0..499 of every picture-table column
+constexpr int MAX_PICTURES = 499;    // entries 1..499 form the show
+constexpr int ENTRY_TEXT_SIZE = 32;  // room for entry_max_length characters and the NUL
 constexpr int SHOW_FILE_NAME_SIZE = 16;
-constexpr int SOUND_CHANNELS = 4;     // channels 1..4; index 0 unused
+constexpr int SOUND_CHANNELS = 4;  // channels 1..4; index 0 unused
 
 struct GlobalState {
     // --- main loop and editor ---

@@ -21,7 +21,8 @@ namespace {
 
 void write_picture(const std::string& name, int width, int height, uint32_t seed) {
     std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = (static_cast<uint32_t>(i) * 2654435761u) ^ seed;
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = (static_cast<uint32_t>(i) * 2654435761u) ^ seed;
     bmp_write_24(name, width, height, pixels.data());
 }
 
@@ -61,6 +62,9 @@ void BM_present_picture_with_every_layer(benchmark::State& bench) {
     headless_reset();
     std::filesystem::remove_all(dir);
 }
-BENCHMARK(BM_present_picture_with_every_layer)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_present_picture_with_every_layer)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace

@@ -58,9 +58,13 @@ int32_t copy_whole_bitmap(Surface surface, BitmapHandle bitmap, int, int) {
 
 }  // namespace
 
-void build_picture_file_name(char* name, int32_t number) { build_numbered_name(name, "scs", number); }
+void build_picture_file_name(char* name, int32_t number) {
+    build_numbered_name(name, "scs", number);
+}
 
-void build_box_file_name(char* name, int32_t number) { build_numbered_name(name, "scb", number); }
+void build_box_file_name(char* name, int32_t number) {
+    build_numbered_name(name, "scb", number);
+}
 
 int load_picture(uint8_t slot, int32_t number, const char* name_for_zero) {
     if (slot > 1) return LOAD_FAILED;

@@ -22,8 +22,8 @@ void copy_rect(Surface source, int x, int y, int width, int height, Surface dest
     surface_fast_copy(dest, dest_x, dest_y, source, x, y, width, height, false);
 }
 
-void copy_rect_keyed(Surface source, int x, int y, int width, int height, Surface dest,
-                     int dest_x, int dest_y) {
+void copy_rect_keyed(Surface source, int x, int y, int width, int height, Surface dest, int dest_x,
+                     int dest_y) {
     if (source == nullptr || dest == nullptr) return;
     surface_fast_copy(dest, dest_x, dest_y, source, x, y, width, height, true);
 }
@@ -40,7 +40,9 @@ DeviceContext begin_text(Surface surface) {
     return dc;
 }
 
-void end_text(Surface surface, DeviceContext dc) { surface_release_dc(surface, dc); }
+void end_text(Surface surface, DeviceContext dc) {
+    surface_release_dc(surface, dc);
+}
 
 void draw_text(DeviceContext dc, FontHandle font, ColorRef color, int x, int y, const char* text) {
     dc_select_font(dc, font);

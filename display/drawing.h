@@ -8,8 +8,8 @@
 void copy_rect(Surface source, int x, int y, int width, int height, Surface dest, int dest_x,
                int dest_y);
 // As copy_rect, leaving out the source's black pixels.
-void copy_rect_keyed(Surface source, int x, int y, int width, int height, Surface dest,
-                     int dest_x, int dest_y);
+void copy_rect_keyed(Surface source, int x, int y, int width, int height, Surface dest, int dest_x,
+                     int dest_y);
 // Flips the back buffer to the screen; the saved pixels under the pointer are stale after it.
 void present_frame();
 

@@ -18,7 +18,9 @@ int32_t moved_and_clamped(int32_t position, int32_t delta, int32_t limit) {
     return static_cast<int32_t>(std::clamp<int64_t>(moved, 0, std::max(limit - 1, 0)));
 }
 
-bool pressed(uint32_t data) { return (data & MOUSE_BUTTON_PRESSED) != 0; }
+bool pressed(uint32_t data) {
+    return (data & MOUSE_BUTTON_PRESSED) != 0;
+}
 
 }  // namespace
 
@@ -56,15 +58,20 @@ void read_mouse(WindowHandle window) {
         }
         if (outcome != MOUSE_TOOK_EVENT) return;
         switch (offset) {
-            case MOUSE_OFFSET_X: move_pointer(static_cast<int32_t>(data), 0); break;
-            case MOUSE_OFFSET_Y: move_pointer(0, static_cast<int32_t>(data)); break;
+            case MOUSE_OFFSET_X:
+                move_pointer(static_cast<int32_t>(data), 0);
+                break;
+            case MOUSE_OFFSET_Y:
+                move_pointer(0, static_cast<int32_t>(data));
+                break;
             case MOUSE_OFFSET_BUTTON0:
                 if (pressed(data)) state.mouse_click = 1;
                 break;
             case MOUSE_OFFSET_BUTTON1:
                 if (pressed(data)) state.mouse_click = 2;
                 break;
-            default: break;  // wheel, buttons 2 and 3
+            default:
+                break;  // wheel, buttons 2 and 3
         }
     }
 }

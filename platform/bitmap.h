@@ -17,6 +17,6 @@ void memory_dc_delete(DeviceContext memory_dc);
 // (SRCCOPY). The destination clips what falls outside it.
 void dc_copy_pixels(DeviceContext dest, int dest_x, int dest_y, int width, int height,
                     DeviceContext source, int source_x, int source_y);
-void dc_stretch_pixels(DeviceContext dest, int dest_x, int dest_y, int dest_width,
-                       int dest_height, DeviceContext source, int source_x, int source_y,
-                       int source_width, int source_height);
+void dc_stretch_pixels(DeviceContext dest, int dest_x, int dest_y, int dest_width, int dest_height,
+                       DeviceContext source, int source_x, int source_y, int source_width,
+                       int source_height);

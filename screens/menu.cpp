@@ -14,9 +14,13 @@ constexpr int MENU_Y = 100;
 constexpr int COLUMN_STEPS = 512;
 
 // Strictly between the bounds, as every hit area of the menu is.
-bool inside(int value, int low, int high) { return low < value && value < high; }
+bool inside(int value, int low, int high) {
+    return low < value && value < high;
+}
 
-bool in_editor_switch(int x, int y) { return inside(x, 131, 151) && inside(y, 117, 125); }
+bool in_editor_switch(int x, int y) {
+    return inside(x, 131, 151) && inside(y, 117, 125);
+}
 
 // No transitions while editing: every edit shows its result at once.
 void switch_editor_on() {

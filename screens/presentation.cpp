@@ -84,7 +84,8 @@ void play_one_time_sound() {
         state.one_time_sound_started = 0;
     }
     const int c = state.current_picture;
-    if (state.pic_wave[c] > 0 && state.pic_wave_played[c] == 0) play_picture_sound(state.pic_wave[c]);
+    if (state.pic_wave[c] > 0 && state.pic_wave_played[c] == 0)
+        play_picture_sound(state.pic_wave[c]);
 }
 
 }  // namespace
@@ -107,21 +108,41 @@ void format_edit_mode_line(char* line) {
     const char* format = edit_mode_formats[mode];
     const int c = state.current_picture;
     switch (mode) {
-        case 0: std::snprintf(line, LINE_SIZE, "%s", format); break;
+        case 0:
+            std::snprintf(line, LINE_SIZE, "%s", format);
+            break;
         case 1:
-        case 2: std::snprintf(line, LINE_SIZE, format, mode, state.new_file_number); break;
-        case 3: std::snprintf(line, LINE_SIZE, format, mode, state.exchange_file_number); break;
+        case 2:
+            std::snprintf(line, LINE_SIZE, format, mode, state.new_file_number);
+            break;
+        case 3:
+            std::snprintf(line, LINE_SIZE, format, mode, state.exchange_file_number);
+            break;
         case 4:
             std::snprintf(line, LINE_SIZE, format, mode, state.pic_file[c],
                           state.exchange_file_number);
             break;
-        case 8: std::snprintf(line, LINE_SIZE, format, mode, state.show_file_name); break;
-        case 9: std::snprintf(line, LINE_SIZE, format, mode, state.pic_wave[c]); break;
-        case 10: std::snprintf(line, LINE_SIZE, format, mode, state.pic_box1[c]); break;
-        case 11: std::snprintf(line, LINE_SIZE, format, mode, state.pic_level[c]); break;
-        case 12: std::snprintf(line, LINE_SIZE, format, mode, state.pic_box2[c]); break;
-        case 16: std::snprintf(line, LINE_SIZE, format, mode, state.pic_box3[c]); break;
-        default: std::snprintf(line, LINE_SIZE, format, mode); break;
+        case 8:
+            std::snprintf(line, LINE_SIZE, format, mode, state.show_file_name);
+            break;
+        case 9:
+            std::snprintf(line, LINE_SIZE, format, mode, state.pic_wave[c]);
+            break;
+        case 10:
+            std::snprintf(line, LINE_SIZE, format, mode, state.pic_box1[c]);
+            break;
+        case 11:
+            std::snprintf(line, LINE_SIZE, format, mode, state.pic_level[c]);
+            break;
+        case 12:
+            std::snprintf(line, LINE_SIZE, format, mode, state.pic_box2[c]);
+            break;
+        case 16:
+            std::snprintf(line, LINE_SIZE, format, mode, state.pic_box3[c]);
+            break;
+        default:
+            std::snprintf(line, LINE_SIZE, format, mode);
+            break;
     }
 }
 

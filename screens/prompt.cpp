@@ -17,14 +17,22 @@ constexpr uint8_t KEY_SPACE = 32;
 
 const char* prompt_text(uint8_t kind) {
     switch (kind) {
-        case PROMPT_APPEND_NUMBER: return "MODUS 1 BILDNUMMER EINGEBEN ( NEUES BILD ANH\xC4NGEN )";
-        case PROMPT_EXCHANGE_NUMBER: return "MODUS 2 BILDNUMMER EINGEBEN ( BILD AUSTAUSCHEN )";
-        case PROMPT_SOUND: return "MODUS 3 WAVENUMMER EINGEBEN ( EINMALSOUND )";
-        case PROMPT_BOX1: return "MODUS 10 BOXNUMMER EINGEBEN ( AKTUELL )";
-        case PROMPT_LEVEL: return "MODUS 11 LEVELNUMMER EINGEBEN ( AKTUELL )";
-        case PROMPT_BOX2: return "MODUS 12 2. BOXNUMMER EINGEBEN";
-        case PROMPT_BOX3: return "MODUS 16 3. BOXNUMMER EINGEBEN";
-        default: return "";
+        case PROMPT_APPEND_NUMBER:
+            return "MODUS 1 BILDNUMMER EINGEBEN ( NEUES BILD ANH\xC4NGEN )";
+        case PROMPT_EXCHANGE_NUMBER:
+            return "MODUS 2 BILDNUMMER EINGEBEN ( BILD AUSTAUSCHEN )";
+        case PROMPT_SOUND:
+            return "MODUS 3 WAVENUMMER EINGEBEN ( EINMALSOUND )";
+        case PROMPT_BOX1:
+            return "MODUS 10 BOXNUMMER EINGEBEN ( AKTUELL )";
+        case PROMPT_LEVEL:
+            return "MODUS 11 LEVELNUMMER EINGEBEN ( AKTUELL )";
+        case PROMPT_BOX2:
+            return "MODUS 12 2. BOXNUMMER EINGEBEN";
+        case PROMPT_BOX3:
+            return "MODUS 16 3. BOXNUMMER EINGEBEN";
+        default:
+            return "";
     }
 }
 
@@ -33,22 +41,44 @@ bool takes_character(uint8_t key) {
     if (key >= '0' && key <= '9') return true;
     if (key >= 65 && key <= 122) return true;
     switch (key) {
-        case 0xC4: case 0xD6: case 0xDC: case 0xE4: case 0xF6: case 0xFC: return true;
-        default: return false;
+        case 0xC4:
+        case 0xD6:
+        case 0xDC:
+        case 0xE4:
+        case 0xF6:
+        case 0xFC:
+            return true;
+        default:
+            return false;
     }
 }
 
 void store_entry(uint8_t kind, int32_t value) {
     const int c = state.current_picture;
     switch (kind) {
-        case PROMPT_APPEND_NUMBER: state.new_file_number = value; break;
-        case PROMPT_EXCHANGE_NUMBER: state.exchange_file_number = value; break;
-        case PROMPT_SOUND: state.pic_wave[c] = value; break;
-        case PROMPT_BOX1: state.pic_box1[c] = value; break;
-        case PROMPT_LEVEL: state.pic_level[c] = value; break;
-        case PROMPT_BOX2: state.pic_box2[c] = value; break;
-        case PROMPT_BOX3: state.pic_box3[c] = value; break;
-        default: break;
+        case PROMPT_APPEND_NUMBER:
+            state.new_file_number = value;
+            break;
+        case PROMPT_EXCHANGE_NUMBER:
+            state.exchange_file_number = value;
+            break;
+        case PROMPT_SOUND:
+            state.pic_wave[c] = value;
+            break;
+        case PROMPT_BOX1:
+            state.pic_box1[c] = value;
+            break;
+        case PROMPT_LEVEL:
+            state.pic_level[c] = value;
+            break;
+        case PROMPT_BOX2:
+            state.pic_box2[c] = value;
+            break;
+        case PROMPT_BOX3:
+            state.pic_box3[c] = value;
+            break;
+        default:
+            break;
     }
 }
 
@@ -88,7 +118,8 @@ void draw_prompt(uint8_t kind) {
 }  // namespace
 
 int32_t entry_text_value(const char* text) {
-    while (*text == ' ' || *text == '\t') ++text;
+    while (*text == ' ' || *text == '\t')
+        ++text;
     bool negative = false;
     if (*text == '+' || *text == '-') negative = *text++ == '-';
     int64_t value = 0;
@@ -113,7 +144,9 @@ void number_entry_key(uint8_t key, uint8_t kind) {
                 accept_prompt(kind);
             }
             return;
-        case KEY_ESCAPE: cancel_prompt(); return;
+        case KEY_ESCAPE:
+            cancel_prompt();
+            return;
         case KEY_BACKSPACE:
             if (length > 0) state.entry_text[--length] = '\0';
             break;
@@ -121,8 +154,12 @@ void number_entry_key(uint8_t key, uint8_t kind) {
             state.entry_text[0] = '\0';
             length = 0;
             break;
-        case KEY_SPACE: add = length >= 2; break;
-        default: add = takes_character(key); break;
+        case KEY_SPACE:
+            add = length >= 2;
+            break;
+        default:
+            add = takes_character(key);
+            break;
     }
     if (length >= entry_limit()) return;
     if (add) {

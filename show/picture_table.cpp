@@ -55,7 +55,8 @@ void insert_picture_slot() {
     } else {
         // The whole tail moves up to index 499, not only the entries in use.
         const int lowest = std::max(state.current_picture + 1, 1);
-        for (int i = TABLE_SIZE - 1; i >= lowest; --i) copy_moved_columns(i - 1, i);
+        for (int i = TABLE_SIZE - 1; i >= lowest; --i)
+            copy_moved_columns(i - 1, i);
     }
     state.new_file_number = 0;
     state.exchange_file_number = 0;

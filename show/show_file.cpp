@@ -8,11 +8,11 @@
 #include "platform/files.h"
 
 const ShowFileBlock show_file_blocks[SHOW_FILE_BLOCKS] = {
-    {"first_picture", 0, 4},     {"picture_count", 4, 4},  {"pic_file", 8, 2000},
-    {"pic_box1", 2008, 2000},    {"pic_wave", 4008, 2000}, {"pic_level", 6008, 2000},
-    {"pic_marked", 8008, 500},   {"pic_box1_x", 8508, 2000}, {"pic_box1_y", 10508, 2000},
-    {"pic_box2", 12508, 2000},   {"pic_box2_x", 14508, 2000}, {"pic_box2_y", 16508, 2000},
-    {"pic_box3", 18508, 2000},   {"pic_box3_x", 20508, 2000}, {"pic_box3_y", 22508, 2000},
+    {"first_picture", 0, 4},   {"picture_count", 4, 4},     {"pic_file", 8, 2000},
+    {"pic_box1", 2008, 2000},  {"pic_wave", 4008, 2000},    {"pic_level", 6008, 2000},
+    {"pic_marked", 8008, 500}, {"pic_box1_x", 8508, 2000},  {"pic_box1_y", 10508, 2000},
+    {"pic_box2", 12508, 2000}, {"pic_box2_x", 14508, 2000}, {"pic_box2_y", 16508, 2000},
+    {"pic_box3", 18508, 2000}, {"pic_box3_x", 20508, 2000}, {"pic_box3_y", 22508, 2000},
 };
 
 namespace {
@@ -20,21 +20,36 @@ namespace {
 // The int32 fields behind each block (nullptr for the byte column of marks).
 int32_t* block_ints(int block) {
     switch (block) {
-        case 0: return &state.first_picture;
-        case 1: return &state.picture_count;
-        case 2: return state.pic_file;
-        case 3: return state.pic_box1;
-        case 4: return state.pic_wave;
-        case 5: return state.pic_level;
-        case 7: return state.pic_box1_x;
-        case 8: return state.pic_box1_y;
-        case 9: return state.pic_box2;
-        case 10: return state.pic_box2_x;
-        case 11: return state.pic_box2_y;
-        case 12: return state.pic_box3;
-        case 13: return state.pic_box3_x;
-        case 14: return state.pic_box3_y;
-        default: return nullptr;
+        case 0:
+            return &state.first_picture;
+        case 1:
+            return &state.picture_count;
+        case 2:
+            return state.pic_file;
+        case 3:
+            return state.pic_box1;
+        case 4:
+            return state.pic_wave;
+        case 5:
+            return state.pic_level;
+        case 7:
+            return state.pic_box1_x;
+        case 8:
+            return state.pic_box1_y;
+        case 9:
+            return state.pic_box2;
+        case 10:
+            return state.pic_box2_x;
+        case 11:
+            return state.pic_box2_y;
+        case 12:
+            return state.pic_box3;
+        case 13:
+            return state.pic_box3_x;
+        case 14:
+            return state.pic_box3_y;
+        default:
+            return nullptr;
     }
 }
 

@@ -10,7 +10,7 @@
 namespace {
 
 class BitmapLoaderTest : public ScratchTest {
-protected:
+  protected:
     void SetUp() override {
         ScratchTest::SetUp();
         ASSERT_EQ(init_display(nullptr, 1), 1);
@@ -27,9 +27,12 @@ TEST_F(BitmapLoaderTest, FileNamesArePaddedToFiveDigitsUpTo9999) {
         int32_t number;
         const char* picture;
         const char* box;
-    } cases[] = {{1, "scs00001.BMP", "scb00001.BMP"},     {42, "scs00042.BMP", "scb00042.BMP"},
-                 {123, "scs00123.BMP", "scb00123.BMP"},   {1000, "scs01000.BMP", "scb01000.BMP"},
-                 {9999, "scs09999.BMP", "scb09999.BMP"},  {12345, "scs012345.BMP", "scb012345.BMP"},
+    } cases[] = {{1, "scs00001.BMP", "scb00001.BMP"},
+                 {42, "scs00042.BMP", "scb00042.BMP"},
+                 {123, "scs00123.BMP", "scb00123.BMP"},
+                 {1000, "scs01000.BMP", "scb01000.BMP"},
+                 {9999, "scs09999.BMP", "scb09999.BMP"},
+                 {12345, "scs012345.BMP", "scb012345.BMP"},
                  {INT32_MAX, "scs02147483647.BMP", "scb02147483647.BMP"}};
     for (const auto& c : cases) {
         char name[FILE_NAME_SIZE];
@@ -92,8 +95,9 @@ TEST_F(BitmapLoaderTest, ScreenSizedBitmapIsCopiedOneToOne) {
 
 TEST_F(BitmapLoaderTest, LargerBitmapIsStretchedOverTheWholeSurface) {
     // 1025 x 600: left half red, right half blue; both axes are scaled.
-    write_test_bitmap("scs00011.BMP", 1025, 600,
-                      [](int x, int y) { return y < 300 ? (x < 512 ? 0xFF0000u : 0x0000FFu) : 0x00FF00u; });
+    write_test_bitmap("scs00011.BMP", 1025, 600, [](int x, int y) {
+        return y < 300 ? (x < 512 ? 0xFF0000u : 0x0000FFu) : 0x00FF00u;
+    });
     ASSERT_EQ(load_picture(1, 11, "-"), LOAD_DONE);
     EXPECT_EQ(headless_pixel(state.picture_surface, 0, 0), 0xFF0000u);
     EXPECT_EQ(headless_pixel(state.picture_surface, 1023, 0), 0x0000FFu);

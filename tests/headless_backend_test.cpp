@@ -8,7 +8,7 @@
 namespace {
 
 class HeadlessDisplayTest : public ScratchTest {
-protected:
+  protected:
     void open_display(int bits) {
         ASSERT_EQ(display_create(&device), RESULT_OK);
         window = reinterpret_cast<WindowHandle>(&device);  // any non-null owner

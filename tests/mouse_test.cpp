@@ -15,7 +15,7 @@
 namespace {
 
 class MouseTest : public ScratchTest {
-protected:
+  protected:
     void SetUp() override {
         ScratchTest::SetUp();
         write_test_sheet("scs00001.BMP");
@@ -26,7 +26,8 @@ protected:
         ScratchTest::TearDown();
     }
     void script(std::initializer_list<const char*> lines) {
-        for (const char* line : lines) ASSERT_TRUE(headless_add_script_line(line, nullptr)) << line;
+        for (const char* line : lines)
+            ASSERT_TRUE(headless_add_script_line(line, nullptr)) << line;
     }
 };
 

@@ -20,7 +20,7 @@
 namespace {
 
 class PresentationTest : public ScratchTest {
-protected:
+  protected:
     void SetUp() override {
         ScratchTest::SetUp();
         write_show_files(2, nullptr);
@@ -59,7 +59,7 @@ TEST_F(PresentationTest, EveryLayerOfAFullFrame) {
     const uint32_t picture = screenshot_colour(100);
     EXPECT_EQ(screen(600, 400), picture);
     EXPECT_EQ(screen(310, 310), box_colour(7));
-    EXPECT_EQ(screen(105, 105), picture);  // box 1 is 0: not drawn
+    EXPECT_EQ(screen(105, 105), picture);                // box 1 is 0: not drawn
     EXPECT_EQ(screen(80, 50), sheet_colour::level(48));  // level 60 draws strip 48
     EXPECT_EQ(screen(279, 65), sheet_colour::level(48));
     EXPECT_EQ(screen(280, 50), picture);
@@ -191,7 +191,8 @@ TEST_F(PresentationTest, TransitionUncoversTheFrameColumnByColumn) {
     EXPECT_EQ(after.flips, before.flips);  // no flip: columns copied to the front
     EXPECT_EQ(after.pauses - before.pauses, 64);
     EXPECT_EQ(after.paused_ms - before.paused_ms, 64);
-    for (int x : {0, 20, 511, 512, 1023}) EXPECT_EQ(screen(x, 300), screenshot_colour(101)) << x;
+    for (int x : {0, 20, 511, 512, 1023})
+        EXPECT_EQ(screen(x, 300), screenshot_colour(101)) << x;
     EXPECT_EQ(state.pointer_visible, 1);
     EXPECT_EQ(state.pointer_saved, 0);
 }
@@ -225,7 +226,7 @@ TEST_F(PresentationTest, TitleLines) {
 // --- prompts ---
 
 class PromptTest : public PresentationTest {
-protected:
+  protected:
     void open(uint8_t kind, const char* offered) {
         std::snprintf(state.entry_text, sizeof state.entry_text, "%s", offered);
         state.prompt_mode = kind;
@@ -324,7 +325,7 @@ TEST_F(PromptTest, NumberConversion) {
 // --- the menu ---
 
 class MenuTest : public PresentationTest {
-protected:
+  protected:
     // The choice for a click at (x, y), or 2 (the row clicked next) when the click
     // at (x, y) hits nothing.
     int32_t choice_for_click_at(int x, int y) {
@@ -333,7 +334,8 @@ protected:
         state.mouse_y = 369;
         Script script;
         script.click(x, y).click(401, 171);
-        for (const std::string& line : script.lines()) headless_add_script_line(line, nullptr);
+        for (const std::string& line : script.lines())
+            headless_add_script_line(line, nullptr);
         return menu_screen();
     }
 };
@@ -342,8 +344,8 @@ TEST_F(MenuTest, HitAreasHaveExclusiveBounds) {
     const struct {
         int x, y;
         int32_t choice;
-    } cases[] = {{400, 120, 2}, {400, 121, 1}, {400, 369, 5}, {350, 200, 2}, {351, 200, 2},
-                 {679, 300, 4}, {680, 300, 2}, {170, 340, 2}, {171, 340, 101}, {121, 321, 100},
+    } cases[] = {{400, 120, 2},   {400, 121, 1}, {400, 369, 5}, {350, 200, 2},   {351, 200, 2},
+                 {679, 300, 4},   {680, 300, 2}, {170, 340, 2}, {171, 340, 101}, {121, 321, 100},
                  {269, 369, 102}, {270, 340, 2}, {131, 120, 2}, {140, 125, 2}};
     for (const auto& c : cases) {
         EXPECT_EQ(choice_for_click_at(c.x, c.y), c.choice) << c.x << "," << c.y;

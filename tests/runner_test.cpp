@@ -25,37 +25,39 @@ std::string slurp(const std::string& path) {
 }
 
 class RunnerTest : public ScratchTest {
-protected:
+  protected:
     RunResult run(const std::string& arguments) {
-        const std::string command = std::string(QZVIEW_HEADLESS_PROGRAM) + " " + arguments +
-                                    " >out.txt 2>err.txt";
+        const std::string command =
+            std::string(QZVIEW_HEADLESS_PROGRAM) + " " + arguments + " >out.txt 2>err.txt";
         const int raw = std::system(command.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp("out.txt"), slurp("err.txt")};
     }
     void write_script(const Script& script) {
         std::ofstream file("session.txt");
         file << "# a whole session\n\n";
-        for (const std::string& line : script.lines()) file << line << "\n";
+        for (const std::string& line : script.lines())
+            file << line << "\n";
     }
 };
 
 TEST_F(RunnerTest, AWholeSessionSavesTheExpectedShow) {
     ExpectedShow show;
     show.picture_count = 3;
-    for (int i = 1; i <= 3; ++i) show.pic_file[i] = 99 + i;
+    for (int i = 1; i <= 3; ++i)
+        show.pic_file[i] = 99 + i;
     write_show_files(5, &show);
     Script script;
-    script.line("shot title.bmp").left();                          // the title
-    script.next().next().previous().line("shot second.bmp");       // to picture 2
-    script.right().menu_row(3);                                    // the last picture
-    script.menu_button().editor_switch();                          // into the editor
-    script.bar(7).bar(7);                                          // mark picture 3
-    script.bar(10).bar(10).line("char 8").type("5").enter();       // box 1 of picture 3: 5
-    script.bar(13).click(601, 301).line("key right").right();      // placed at (602, 301)
-    script.bar(1).bar(1).line("char 9").type("104").enter();       // append picture 104
+    script.line("shot title.bmp").left();                      // the title
+    script.next().next().previous().line("shot second.bmp");   // to picture 2
+    script.right().menu_row(3);                                // the last picture
+    script.menu_button().editor_switch();                      // into the editor
+    script.bar(7).bar(7);                                      // mark picture 3
+    script.bar(10).bar(10).line("char 8").type("5").enter();   // box 1 of picture 3: 5
+    script.bar(13).click(601, 301).line("key right").right();  // placed at (602, 301)
+    script.bar(1).bar(1).line("char 9").type("104").enter();   // append picture 104
     script.bar(2).bar(2);
-    script.bar(8).bar(8);                                          // save, leaving the editor
-    script.right().menu_row(1).line("shot never.bmp");             // quit
+    script.bar(8).bar(8);                               // save, leaving the editor
+    script.right().menu_row(1).line("shot never.bmp");  // quit
     write_script(script);
 
     const RunResult result = run("--text-log text.log --sound-log sound.log session.txt");
@@ -73,7 +75,8 @@ TEST_F(RunnerTest, AWholeSessionSavesTheExpectedShow) {
     const std::string text = slurp("text.log");
     EXPECT_NE(text.find("back 10 684 FFFF00 large KLEINE SCREENSHOW ZUM SPIEL > ZAVERON < \n"),
               std::string::npos);
-    EXPECT_NE(text.find("back 10 660 FFFFFF medium EDITMODUS W\xC3\x84HLEN !\n"), std::string::npos);
+    EXPECT_NE(text.find("back 10 660 FFFFFF medium EDITMODUS W\xC3\x84HLEN !\n"),
+              std::string::npos);
     EXPECT_NE(text.find("front 20 60 FFFFFF large 104_\n"), std::string::npos);
     EXPECT_NE(text.find("back 10 660 FFFFFF medium EDITMODE 2 BILDNUMMER 104 ANH\xC3\x84NGEN !\n"),
               std::string::npos);
@@ -115,10 +118,11 @@ TEST_F(RunnerTest, ClosingTheWindowExitsZero) {
 TEST_F(RunnerTest, BadCommandLinesAndScriptsAreRefused) {
     const RunResult help = run("--help");
     EXPECT_EQ(help.status, 0);
-    for (const char* name : {"window", "mouse-input", "mouse-device", "mouse-format", "mouse-coop",
-                             "mouse-event", "mouse-notify", "mouse-buffer", "ddraw", "coop",
-                             "mode32", "mode16", "primary", "backbuffer", "offscreen1",
-                             "offscreen2", "offscreen3", "sound-device", "sound-coop", "dc"})
+    for (const char* name :
+         {"window",      "mouse-input",  "mouse-device", "mouse-format", "mouse-coop",
+          "mouse-event", "mouse-notify", "mouse-buffer", "ddraw",        "coop",
+          "mode32",      "mode16",       "primary",      "backbuffer",   "offscreen1",
+          "offscreen2",  "offscreen3",   "sound-device", "sound-coop",   "dc"})
         EXPECT_NE(help.out.find(std::string("  ") + name + " "), std::string::npos) << name;
     EXPECT_EQ(run("").status, 2);
     EXPECT_EQ(run("--fail nothing x.txt").status, 2);

@@ -8,12 +8,13 @@
 namespace {
 
 class ScenarioTest : public ScratchTest {
-protected:
+  protected:
     // A show of three pictures, 100, 101 and 102.
     void SetUp() override {
         ScratchTest::SetUp();
         show.picture_count = 3;
-        for (int i = 1; i <= 3; ++i) show.pic_file[i] = 99 + i;
+        for (int i = 1; i <= 3; ++i)
+            show.pic_file[i] = 99 + i;
         show.pic_box1[2] = 4;
         show.pic_level[3] = 2;
         write_show_files(5, &show);
@@ -92,7 +93,8 @@ TEST_F(ScenarioTest, MenuChoicesJumpAndQuit) {
     quit.left().right().menu_row(1).line("click left");
     EXPECT_EQ(run(quit), 0);
     EXPECT_EQ(headless_script_lines_left(), 2u);  // ended at the quit click
-    EXPECT_EQ(headless_live_total() - headless_live("destroyed-window") - headless_live("window"), 0);
+    EXPECT_EQ(headless_live_total() - headless_live("destroyed-window") - headless_live("window"),
+              0);
 }
 
 TEST_F(ScenarioTest, MenuIgnoresClicksOutsideItsAreasAndRightClickGoesBack) {
@@ -212,14 +214,16 @@ TEST_F(ScenarioTest, ArrowKeysMoveBoxThreeLeftPastZero) {
     write_file_bytes("SCR1.BIL", show.file_bytes());
     Script script;
     script.left().right().editor_switch().bar(15);
-    for (int i = 0; i < 5; ++i) script.line("key left");
+    for (int i = 0; i < 5; ++i)
+        script.line("key left");
     run(script);
     EXPECT_EQ(state.pic_box3_x[1], -2);
 }
 
 TEST_F(ScenarioTest, AppendIsRefusedWhenTheTableIsFull) {
     show.picture_count = 499;
-    for (int i = 1; i <= 499; ++i) show.pic_file[i] = 100 + i % 5;
+    for (int i = 1; i <= 499; ++i)
+        show.pic_file[i] = 100 + i % 5;
     write_file_bytes("SCR1.BIL", show.file_bytes());
     Script script;
     script.left().right().editor_switch().bar(1).bar(1).enter().bar(2).bar(2);
@@ -255,7 +259,8 @@ TEST_F(ScenarioTest, WithoutAShowFileTheShowIsPicture100) {
 }
 
 TEST_F(ScenarioTest, SoundsOfStartUpClicksOneTimeSoundAndBackgroundToggle) {
-    for (int n : {1, 2, 3, 4, 5, 6, 7, 101, 201}) write_test_wave("bsou" + std::to_string(n) + ".WAV", 11025);
+    for (int n : {1, 2, 3, 4, 5, 6, 7, 101, 201})
+        write_test_wave("bsou" + std::to_string(n) + ".WAV", 11025);
     show.pic_wave[2] = 201;
     write_file_bytes("SCR1.BIL", show.file_bytes());
     Script script;

@@ -10,7 +10,7 @@
 namespace {
 
 class ShowFileTest : public ScratchTest {
-protected:
+  protected:
     void SetUp() override {
         ScratchTest::SetUp();
         init_picture_table();
@@ -43,7 +43,8 @@ void fill_table_with_pattern() {
 std::vector<uint8_t> expected_file_bytes() {
     std::vector<uint8_t> out;
     auto column = [&](const int32_t* values) {
-        for (int i = 0; i < TABLE_SIZE; ++i) append_le32(out, values[i]);
+        for (int i = 0; i < TABLE_SIZE; ++i)
+            append_le32(out, values[i]);
     };
     append_le32(out, state.first_picture);
     append_le32(out, state.picture_count);
@@ -51,7 +52,8 @@ std::vector<uint8_t> expected_file_bytes() {
     column(state.pic_box1);
     column(state.pic_wave);
     column(state.pic_level);
-    for (int i = 0; i < TABLE_SIZE; ++i) out.push_back(state.pic_marked[i]);
+    for (int i = 0; i < TABLE_SIZE; ++i)
+        out.push_back(state.pic_marked[i]);
     column(state.pic_box1_x);
     column(state.pic_box1_y);
     column(state.pic_box2);
@@ -221,7 +223,7 @@ TEST_F(ShowFileTest, FailedFirstSaveLeavesNoFile) {
 // --- the table ---
 
 class PictureTableTest : public ScratchTest {
-protected:
+  protected:
     void SetUp() override {
         ScratchTest::SetUp();
         state.default_box1_x = 100;

@@ -16,7 +16,8 @@ ExpectedShow::ExpectedShow() {
 std::vector<uint8_t> ExpectedShow::file_bytes() const {
     std::vector<uint8_t> out;
     auto column = [&](const int32_t* values) {
-        for (int i = 0; i < 500; ++i) append_le32(out, values[i]);
+        for (int i = 0; i < 500; ++i)
+            append_le32(out, values[i]);
     };
     append_le32(out, first_picture);
     append_le32(out, picture_count);
@@ -40,7 +41,9 @@ uint32_t screenshot_colour(int32_t number) {
     return 0x010101u * static_cast<uint32_t>(number % 100) + 0x400000u;
 }
 
-uint32_t box_colour(int32_t number) { return 0x000040u * static_cast<uint32_t>(number) + 0x002000u; }
+uint32_t box_colour(int32_t number) {
+    return 0x000040u * static_cast<uint32_t>(number) + 0x002000u;
+}
 
 void write_show_files(int screenshots, const ExpectedShow* show) {
     write_test_sheet("scs00001.BMP");

@@ -39,7 +39,7 @@ uint32_t box_colour(int32_t number);
 void write_show_files(int screenshots, const ExpectedShow* show);
 
 class Script {
-public:
+  public:
     // Moves the pointer to (x, y). The device moves it two pixels a count, so a
     // target of the other parity is reached by way of an edge.
     Script& to(int x, int y);
@@ -63,7 +63,7 @@ public:
     int x() const { return pointer_x; }
     int y() const { return pointer_y; }
 
-private:
+  private:
     std::vector<std::string> script_lines;
     int pointer_x = 497;
     int pointer_y = 369;

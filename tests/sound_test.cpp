@@ -3,7 +3,6 @@
 // sound, device refusals and the sound log.
 #include <gtest/gtest.h>
 
-
 #include <cstdio>
 #include <string>
 #include <vector>

@@ -39,7 +39,8 @@ std::vector<uint8_t> read_file_bytes(const std::string& path) {
 
 void write_file_bytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream file(path, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    file.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }
 
 bool file_exists(const std::string& path) {
@@ -59,7 +60,8 @@ int open_descriptor_count() {
 
 void append_le32(std::vector<uint8_t>& out, int32_t value) {
     const auto v = static_cast<uint32_t>(value);
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(v >> shift));
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<uint8_t>(v >> shift));
 }
 
 void append_le16(std::vector<uint8_t>& out, uint16_t value) {
@@ -70,16 +72,20 @@ void append_le16(std::vector<uint8_t>& out, uint16_t value) {
 #include "app/program.h"
 #include "platform/common/bmp_writer.h"
 
-void write_test_bitmap(const std::string& path, int width, int height, uint32_t (*colour)(int, int)) {
+void write_test_bitmap(const std::string& path, int width, int height,
+                       uint32_t (*colour)(int, int)) {
     std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) pixels[static_cast<size_t>(y) * width + x] = colour(x, y);
+        for (int x = 0; x < width; ++x)
+            pixels[static_cast<size_t>(y) * width + x] = colour(x, y);
     ASSERT_TRUE(bmp_write_24(path, width, height, pixels.data()));
 }
 
 namespace {
 uint32_t solid_colour = 0;
-uint32_t solid(int, int) { return solid_colour; }
+uint32_t solid(int, int) {
+    return solid_colour;
+}
 
 uint32_t sheet_pixel(int x, int y) {
     using namespace sheet_colour;
@@ -95,14 +101,18 @@ uint32_t sheet_pixel(int x, int y) {
 }
 }  // namespace
 
-uint32_t sheet_colour::level(int level) { return (static_cast<uint32_t>(level) * 5) << 16 | 0x20; }
+uint32_t sheet_colour::level(int level) {
+    return (static_cast<uint32_t>(level) * 5) << 16 | 0x20;
+}
 
 void write_solid_bitmap(const std::string& path, int width, int height, uint32_t rgb) {
     solid_colour = rgb;
     write_test_bitmap(path, width, height, solid);
 }
 
-void write_test_sheet(const std::string& path) { write_test_bitmap(path, 1024, 768, sheet_pixel); }
+void write_test_sheet(const std::string& path) {
+    write_test_bitmap(path, 1024, 768, sheet_pixel);
+}
 
 int run_program(const std::vector<std::string>& script) {
     for (const std::string& line : script) {
@@ -122,7 +132,8 @@ uint32_t shot_pixel(const std::string& path, int x, int y) {
 void write_test_wave(const std::string& path, size_t samples) {
     std::vector<uint8_t> bytes = {'R', 'I', 'F', 'F'};
     append_le32(bytes, static_cast<int32_t>(36 + samples));
-    for (char c : std::string("WAVEfmt ")) bytes.push_back(static_cast<uint8_t>(c));
+    for (char c : std::string("WAVEfmt "))
+        bytes.push_back(static_cast<uint8_t>(c));
     append_le32(bytes, 16);
     append_le16(bytes, 1);      // PCM
     append_le16(bytes, 1);      // mono
@@ -130,8 +141,10 @@ void write_test_wave(const std::string& path, size_t samples) {
     append_le32(bytes, 11025);  // bytes a second
     append_le16(bytes, 1);      // block alignment
     append_le16(bytes, 8);      // bits
-    for (char c : std::string("data")) bytes.push_back(static_cast<uint8_t>(c));
+    for (char c : std::string("data"))
+        bytes.push_back(static_cast<uint8_t>(c));
     append_le32(bytes, static_cast<int32_t>(samples));
-    for (size_t i = 0; i < samples; ++i) bytes.push_back(static_cast<uint8_t>(128 + (i % 16)));
+    for (size_t i = 0; i < samples; ++i)
+        bytes.push_back(static_cast<uint8_t>(128 + (i % 16)));
     write_file_bytes(path, bytes);
 }

@@ -10,12 +10,12 @@
 // Runs each test in an empty directory of its own, on a fresh scripted machine with
 // the program's state at its start values.
 class ScratchTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
     std::string directory;
 
-private:
+  private:
     std::string previous_directory;
 };
 
@@ -28,18 +28,19 @@ void append_le32(std::vector<uint8_t>& out, int32_t value);
 void append_le16(std::vector<uint8_t>& out, uint16_t value);
 
 // A 24-bit bitmap file whose pixel (x, y) is colour(x, y) as 0xRRGGBB.
-void write_test_bitmap(const std::string& path, int width, int height, uint32_t (*colour)(int, int));
+void write_test_bitmap(const std::string& path, int width, int height,
+                       uint32_t (*colour)(int, int));
 void write_solid_bitmap(const std::string& path, int width, int height, uint32_t rgb);
 
 // Colours of the test graphics sheet: each region the screens copy from has its own.
 namespace sheet_colour {
-constexpr uint32_t pointer = 0xFFFFFF;       // (0,0,16x16), with a black border column
-constexpr uint32_t panel = 0x00C000;         // (40,0,174x58), black in its last column
-constexpr uint32_t mark = 0xFF00FF;          // (224,50,40x18)
-constexpr uint32_t menu = 0x404080;          // (0,80,600x450)
-constexpr uint32_t bar_left = 0x808000;      // (0,600,400x50)
-constexpr uint32_t bar_right = 0x008080;     // (0,650,400x50)
-uint32_t level(int level);                   // (600,16*(L-1),200x16)
+constexpr uint32_t pointer = 0xFFFFFF;    // (0,0,16x16), with a black border column
+constexpr uint32_t panel = 0x00C000;      // (40,0,174x58), black in its last column
+constexpr uint32_t mark = 0xFF00FF;       // (224,50,40x18)
+constexpr uint32_t menu = 0x404080;       // (0,80,600x450)
+constexpr uint32_t bar_left = 0x808000;   // (0,600,400x50)
+constexpr uint32_t bar_right = 0x008080;  // (0,650,400x50)
+uint32_t level(int level);                // (600,16*(L-1),200x16)
 }  // namespace sheet_colour
 void write_test_sheet(const std::string& path);
 

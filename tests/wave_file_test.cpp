@@ -2,7 +2,6 @@
 // the read position, and that every refusal leaves no file open.
 #include <gtest/gtest.h>
 
-
 #include <cstring>
 #include <string>
 #include <vector>

@@ -71,8 +71,7 @@ std::string utf8_to_cp1252(const std::string& text) {
         }
         bool well_formed = true;
         for (int k = 1; k <= extra; ++k) {
-            if (i + k >= text.size() ||
-                (static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
+            if (i + k >= text.size() || (static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
                 well_formed = false;
                 break;
             }

@@ -50,9 +50,12 @@ PlatformFont stock_fixed_font{16, "fixed", true};
 
 const char* font_name_for(int height) {
     switch (height) {
-        case 24: return "medium";
-        case 32: return "large";
-        default: return "other";
+        case 24:
+            return "medium";
+        case 32:
+            return "large";
+        default:
+            return "other";
     }
 }
 
@@ -124,7 +127,9 @@ int32_t display_create_offscreen(DisplayDevice device, int width, int height, Su
     return RESULT_OK;
 }
 
-void display_release(DisplayDevice device) { dispose_object(device); }
+void display_release(DisplayDevice device) {
+    dispose_object(device);
+}
 
 int32_t surface_set_black_color_key(Surface surface) {
     if (should_fail("color-key")) return RESULT_FAIL;
@@ -147,8 +152,10 @@ int32_t surface_fast_copy(Surface dest, int dest_x, int dest_y, Surface source, 
     // Rows of the same surface may overlap: copy through a temporary row.
     std::vector<uint32_t> row(static_cast<size_t>(width));
     for (int row_index = 0; row_index < height; ++row_index) {
-        const uint32_t* from = &source->pixels[static_cast<size_t>(y + row_index) * source->width + x];
-        uint32_t* to = &dest->pixels[static_cast<size_t>(dest_y + row_index) * dest->width + dest_x];
+        const uint32_t* from =
+            &source->pixels[static_cast<size_t>(y + row_index) * source->width + x];
+        uint32_t* to =
+            &dest->pixels[static_cast<size_t>(dest_y + row_index) * dest->width + dest_x];
         std::copy(from, from + width, row.begin());
         for (int i = 0; i < width; ++i)
             if (!use_key || !is_key_colour(source, row[i])) to[i] = row[i];
@@ -165,7 +172,9 @@ int32_t surface_flip(Surface primary) {
     return RESULT_OK;
 }
 
-int32_t surface_restore(Surface) { return RESULT_OK; }
+int32_t surface_restore(Surface) {
+    return RESULT_OK;
+}
 
 int32_t surface_get_size(Surface surface, int* width, int* height) {
     *width = surface->width;
@@ -195,21 +204,31 @@ void surface_release_dc(Surface surface, DeviceContext dc) {
     dispose_object(dc);
 }
 
-void dc_set_transparent_background(DeviceContext dc) { dc->transparent = true; }
+void dc_set_transparent_background(DeviceContext dc) {
+    dc->transparent = true;
+}
 void dc_select_font(DeviceContext dc, FontHandle font) {
     if (font != nullptr) dc->font = font;
 }
-void dc_set_text_color(DeviceContext dc, ColorRef color) { dc->color = color; }
+void dc_set_text_color(DeviceContext dc, ColorRef color) {
+    dc->color = color;
+}
 
 void dc_text_out(DeviceContext dc, int x, int y, const char* text, int length) {
     if (dc->surface == nullptr || length < 0) return;
-    HeadlessText record{dc->surface->name, x, y, dc->color, dc->font->name,
+    HeadlessText record{dc->surface->name,
+                        x,
+                        y,
+                        dc->color,
+                        dc->font->name,
                         std::string(text, static_cast<size_t>(length))};
     log_text(record);
     world().texts.push_back(std::move(record));
 }
 
-FontHandle font_stock_fixed() { return &stock_fixed_font; }
+FontHandle font_stock_fixed() {
+    return &stock_fixed_font;
+}
 
 FontHandle font_create(int height) {
     PlatformFont* font = adopt(new PlatformFont, "font");
@@ -240,7 +259,9 @@ void bitmap_get_size(BitmapHandle bitmap, int* width, int* height) {
     *height = bitmap->height;
 }
 
-void bitmap_delete(BitmapHandle bitmap) { dispose_object(bitmap); }
+void bitmap_delete(BitmapHandle bitmap) {
+    dispose_object(bitmap);
+}
 
 DeviceContext memory_dc_create() {
     if (should_fail("memory-dc")) return nullptr;
@@ -255,9 +276,9 @@ void memory_dc_delete(DeviceContext memory_dc) {
     if (memory_dc != nullptr) dispose_object(memory_dc);
 }
 
-void dc_stretch_pixels(DeviceContext dest, int dest_x, int dest_y, int dest_width,
-                       int dest_height, DeviceContext source, int source_x, int source_y,
-                       int source_width, int source_height) {
+void dc_stretch_pixels(DeviceContext dest, int dest_x, int dest_y, int dest_width, int dest_height,
+                       DeviceContext source, int source_x, int source_y, int source_width,
+                       int source_height) {
     // A missing memory context (its creation failed) draws nothing, as with GDI.
     if (dest == nullptr || source == nullptr || dest->surface == nullptr ||
         source->bitmap == nullptr || dest_width <= 0 || dest_height <= 0 || source_width <= 0 ||

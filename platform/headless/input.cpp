@@ -13,8 +13,7 @@ namespace {
 constexpr int SCREEN_WIDTH = 1024;
 constexpr int SCREEN_HEIGHT = 768;
 
-intptr_t send_message(PlatformWindow* window, uint32_t message, uintptr_t wparam,
-                      intptr_t lparam) {
+intptr_t send_message(PlatformWindow* window, uint32_t message, uintptr_t wparam, intptr_t lparam) {
     if (window == nullptr || !window->alive || window->procedure == nullptr) return 0;
     return window->procedure(window, message, wparam, lparam);
 }
@@ -100,13 +99,15 @@ bool headless_add_script_line(const std::string& line, std::string* error) {
     size_t start = line.find_first_not_of(" \t\r");
     if (start == std::string::npos || line[start] == '#') return true;
     std::string text = line.substr(start);
-    while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n'))
+        text.pop_back();
     ScriptStep step;
     const size_t space = text.find(' ');
     step.command = text.substr(0, space);
     if (space != std::string::npos) step.rest = text.substr(space + 1);
     std::istringstream words(step.rest);
-    for (std::string word; words >> word;) step.words.push_back(word);
+    for (std::string word; words >> word;)
+        step.words.push_back(word);
     if (!valid_step(step, error)) return false;
     world().script.push_back(step);
     return true;
@@ -130,11 +131,17 @@ bool headless_load_script(const std::string& path, std::string* error) {
     return true;
 }
 
-size_t headless_script_lines_left() { return world().script.size(); }
+size_t headless_script_lines_left() {
+    return world().script.size();
+}
 
-void headless_clear_script() { world().script.clear(); }
+void headless_clear_script() {
+    world().script.clear();
+}
 
-void headless_mouse_input(uint32_t offset, uint32_t data) { buffer_mouse_input({{offset, data}}); }
+void headless_mouse_input(uint32_t offset, uint32_t data) {
+    buffer_mouse_input({{offset, data}});
+}
 
 bool run_script_step(const ScriptStep& step) {
     HeadlessWorld& w = world();
@@ -160,9 +167,11 @@ bool run_script_step(const ScriptStep& step) {
     } else if (c == "key") {
         queue_message(MESSAGE_KEYDOWN, arrow_key(step.words[0]));
     } else if (c == "type") {
-        for (unsigned char byte : utf8_to_cp1252(step.rest)) queue_message(MESSAGE_CHAR, byte);
+        for (unsigned char byte : utf8_to_cp1252(step.rest))
+            queue_message(MESSAGE_CHAR, byte);
     } else if (c == "char") {
-        queue_message(MESSAGE_CHAR, static_cast<uintptr_t>(std::strtol(step.words[0].c_str(), nullptr, 10)));
+        queue_message(MESSAGE_CHAR,
+                      static_cast<uintptr_t>(std::strtol(step.words[0].c_str(), nullptr, 10)));
     } else if (c == "activate") {
         // Activation is sent straight to the window, as the system does.
         if (w.window != nullptr) {
@@ -206,8 +215,8 @@ void window_register_class(InstanceHandle, const char* class_name, const char*,
     world().classes[class_name] = procedure;
 }
 
-WindowHandle window_create_topmost_popup(InstanceHandle, const char* class_name, const char*,
-                                         int, int, int, int) {
+WindowHandle window_create_topmost_popup(InstanceHandle, const char* class_name, const char*, int,
+                                         int, int, int) {
     HeadlessWorld& w = world();
     auto found = w.classes.find(class_name);
     if (should_fail("window") || found == w.classes.end()) return nullptr;
@@ -238,8 +247,12 @@ void window_destroy(WindowHandle window) {
     world().objects[window].kind = "destroyed-window";
 }
 
-int screen_width() { return SCREEN_WIDTH; }
-int screen_height() { return SCREEN_HEIGHT; }
+int screen_width() {
+    return SCREEN_WIDTH;
+}
+int screen_height() {
+    return SCREEN_HEIGHT;
+}
 
 void message_box(WindowHandle, const char* text, const char* caption) {
     const int windows = headless_live("window") + headless_live("destroyed-window");
@@ -289,7 +302,8 @@ intptr_t default_window_procedure(WindowHandle window, uint32_t message, uintptr
 }
 
 void post_quit_message(int exit_code) {
-    world().queue.push_back(WindowMessage{nullptr, MESSAGE_QUIT, static_cast<uintptr_t>(exit_code), 0});
+    world().queue.push_back(
+        WindowMessage{nullptr, MESSAGE_QUIT, static_cast<uintptr_t>(exit_code), 0});
 }
 
 int post_message(WindowHandle window, uint32_t message, uintptr_t wparam, intptr_t lparam) {
@@ -343,8 +357,7 @@ int32_t mouse_set_buffer_size(MouseDevice mouse, uint32_t events) {
 int32_t mouse_acquire(MouseDevice mouse) {
     // A foreground device can be acquired only while its window is the active one.
     const PlatformWindow* window = world().window;
-    if (should_fail("mouse-acquire") || !mouse->format_set || window == nullptr ||
-        !window->active)
+    if (should_fail("mouse-acquire") || !mouse->format_set || window == nullptr || !window->active)
         return RESULT_FAIL;
     mouse->acquired = true;
     mouse->input_lost = false;
@@ -375,11 +388,15 @@ void mouse_release(MouseDevice mouse) {
     dispose_object(mouse);
 }
 
-void input_release(InputObject input) { dispose_object(input); }
+void input_release(InputObject input) {
+    dispose_object(input);
+}
 
 EventHandle event_create() {
     if (should_fail("mouse-event")) return nullptr;
     return adopt(new PlatformEvent, "event");
 }
 
-void event_close(EventHandle event) { dispose_object(event); }
+void event_close(EventHandle event) {
+    dispose_object(event);
+}

@@ -61,7 +61,8 @@ int main(int argc, char** argv) {
             print_usage(stdout);
             return 0;
         } else if (arg == "--fail" && has_value) {
-            if (!headless_fail(argv[++i])) return refuse(std::string("unknown operation ") + argv[i]);
+            if (!headless_fail(argv[++i]))
+                return refuse(std::string("unknown operation ") + argv[i]);
         } else if (arg == "--depth" && has_value) {
             const std::string depth = argv[++i];
             if (depth == "16") {

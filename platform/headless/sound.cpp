@@ -45,7 +45,9 @@ int32_t sound_device_set_exclusive(SoundDevice device, WindowHandle) {
     return RESULT_OK;
 }
 
-void sound_device_release(SoundDevice device) { dispose_object(device); }
+void sound_device_release(SoundDevice device) {
+    dispose_object(device);
+}
 
 int32_t sound_buffer_create(SoundDevice, const WaveFormat* format, uint32_t size,
                             SoundBuffer* buffer) {
@@ -114,7 +116,8 @@ int32_t sound_buffer_get_status(SoundBuffer buffer, uint32_t* status) {
     *status = 0;
     if (should_fail("sound-status")) return RESULT_FAIL;
     advance_sound_buffer(buffer);
-    if (buffer->playing) *status = SOUND_STATUS_PLAYING | (buffer->looping ? SOUND_STATUS_LOOPING : 0);
+    if (buffer->playing)
+        *status = SOUND_STATUS_PLAYING | (buffer->looping ? SOUND_STATUS_LOOPING : 0);
     return RESULT_OK;
 }
 
@@ -150,4 +153,6 @@ HeadlessSoundState headless_sound_state(SoundBuffer buffer) {
     return result;
 }
 
-int headless_sound_buffers_created() { return world().sound_buffers_created; }
+int headless_sound_buffers_created() {
+    return world().sound_buffers_created;
+}

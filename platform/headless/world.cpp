@@ -71,9 +71,13 @@ HeadlessWorld& world() {
     return the_world;
 }
 
-bool should_fail(const char* operation) { return world().faults.count(operation) != 0; }
+bool should_fail(const char* operation) {
+    return world().faults.count(operation) != 0;
+}
 
-bool file_operation_should_fail(const char* operation) { return should_fail(operation); }
+bool file_operation_should_fail(const char* operation) {
+    return should_fail(operation);
+}
 
 void register_object(void* object, const char* kind, void (*destroy)(void*)) {
     world().objects[object] = HeadlessWorld::Owned{kind, destroy};
@@ -91,7 +95,8 @@ bool dispose_object(void* object) {
 
 void headless_reset() {
     HeadlessWorld& w = world();
-    while (!w.objects.empty()) dispose_object(w.objects.begin()->first);
+    while (!w.objects.empty())
+        dispose_object(w.objects.begin()->first);
     close_log(w.text_log);
     close_log(w.sound_log);
     w = HeadlessWorld{};
@@ -107,16 +112,32 @@ bool headless_fail(const std::string& operation) {
     return false;
 }
 
-const std::vector<HeadlessFaultName>& headless_fault_names() { return fault_names; }
+const std::vector<HeadlessFaultName>& headless_fault_names() {
+    return fault_names;
+}
 
-void headless_set_text_log(const std::string& path) { open_log(world().text_log, path); }
-void headless_set_sound_log(const std::string& path) { open_log(world().sound_log, path); }
+void headless_set_text_log(const std::string& path) {
+    open_log(world().text_log, path);
+}
+void headless_set_sound_log(const std::string& path) {
+    open_log(world().sound_log, path);
+}
 
-const std::vector<HeadlessText>& headless_texts() { return world().texts; }
-void headless_clear_texts() { world().texts.clear(); }
-const std::vector<HeadlessMessageBox>& headless_message_boxes() { return world().message_boxes; }
-const std::vector<std::string>& headless_debug_lines() { return world().debug_lines; }
-const std::vector<std::string>& headless_sound_lines() { return world().sound_lines; }
+const std::vector<HeadlessText>& headless_texts() {
+    return world().texts;
+}
+void headless_clear_texts() {
+    world().texts.clear();
+}
+const std::vector<HeadlessMessageBox>& headless_message_boxes() {
+    return world().message_boxes;
+}
+const std::vector<std::string>& headless_debug_lines() {
+    return world().debug_lines;
+}
+const std::vector<std::string>& headless_sound_lines() {
+    return world().sound_lines;
+}
 
 Surface headless_surface(const std::string& name) {
     for (PlatformSurface* surface : world().surfaces)
@@ -128,7 +149,9 @@ std::string headless_surface_name(Surface surface) {
     return surface == nullptr ? std::string("none") : surface->name;
 }
 
-int headless_surface_bits(Surface surface) { return surface == nullptr ? 0 : surface->bits; }
+int headless_surface_bits(Surface surface) {
+    return surface == nullptr ? 0 : surface->bits;
+}
 
 uint32_t headless_raw_pixel(Surface s, int x, int y) {
     if (s == nullptr || x < 0 || y < 0 || x >= s->width || y >= s->height) return 0;
@@ -164,11 +187,17 @@ int headless_live(const std::string& kind) {
     return count;
 }
 
-int headless_live_total() { return static_cast<int>(world().objects.size()); }
+int headless_live_total() {
+    return static_cast<int>(world().objects.size());
+}
 
-HeadlessCounters& headless_counters() { return world().counters; }
+HeadlessCounters& headless_counters() {
+    return world().counters;
+}
 
-int64_t headless_clock_ms() { return world().clock_ms; }
+int64_t headless_clock_ms() {
+    return world().clock_ms;
+}
 
 void headless_advance_clock(int64_t milliseconds) {
     if (milliseconds > 0) world().clock_ms += milliseconds;

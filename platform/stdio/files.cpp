@@ -21,9 +21,13 @@ PlatformFile* open_stream(const char* name, const char* mode, const char* fault)
 
 }  // namespace
 
-FileHandle file_open_read(const char* name) { return open_stream(name, "rb", "file-open"); }
+FileHandle file_open_read(const char* name) {
+    return open_stream(name, "rb", "file-open");
+}
 
-FileHandle file_open_write(const char* name) { return open_stream(name, "wb", "file-create"); }
+FileHandle file_open_write(const char* name) {
+    return open_stream(name, "wb", "file-create");
+}
 
 size_t file_read(FileHandle file, void* data, size_t size) {
     return std::fread(data, 1, size, file->stream);
@@ -57,4 +61,6 @@ int file_rename_over(const char* from_name, const char* to_name) {
     return std::rename(from_name, to_name) == 0 ? 0 : -1;
 }
 
-int file_remove(const char* name) { return std::remove(name) == 0 ? 0 : -1; }
+int file_remove(const char* name) {
+    return std::remove(name) == 0 ? 0 : -1;
+}

@@ -30,7 +30,8 @@ static long long now_ns(void) {
 static int channel(unsigned long pixel, unsigned long mask) {
     int shift = 0;
     if (mask == 0) return 0;
-    while (((mask >> shift) & 1) == 0) shift++;
+    while (((mask >> shift) & 1) == 0)
+        shift++;
     unsigned long max = mask >> shift;
     return (int)(((pixel & mask) >> shift) * 255 / max);
 }
@@ -49,8 +50,8 @@ int main(int argc, char** argv) {
     const long long timeout_ns = atoll(argv[1]) * 1000000LL;
     for (int i = 0; i < count; i++) {
         struct condition* c = &conditions[i];
-        if (sscanf(argv[i + 2], "%d,%d,%d,%d,%d,%d", &c->x, &c->y, &c->r, &c->g, &c->b,
-                   &c->tol) != 6) {
+        if (sscanf(argv[i + 2], "%d,%d,%d,%d,%d,%d", &c->x, &c->y, &c->r, &c->g, &c->b, &c->tol) !=
+            6) {
             fprintf(stderr, "pixel_watch: bad condition %s\n", argv[i + 2]);
             return 2;
         }

@@ -35,7 +35,8 @@ static void note(long long start, long long duration, long long area, int rects)
     }
     if (log_fd < 0) return;
     char line[96];
-    const int length = snprintf(line, sizeof line, "%lld %lld %lld %d\n", start, duration, area, rects);
+    const int length =
+        snprintf(line, sizeof line, "%lld %lld %lld %d\n", start, duration, area, rects);
     if (length > 0 && write(log_fd, line, (size_t)length) < 0) log_fd = -1;
 }
 
@@ -53,7 +54,8 @@ int SDL_UpdateWindowSurfaceRects(SDL_Window* window, const SDL_Rect* rects, int 
     static update_rects_fn real;
     if (real == NULL) real = (update_rects_fn)dlsym(RTLD_NEXT, "SDL_UpdateWindowSurfaceRects");
     long long area = 0;
-    for (int i = 0; i < count; i++) area += (long long)rects[i].w * rects[i].h;
+    for (int i = 0; i < count; i++)
+        area += (long long)rects[i].w * rects[i].h;
     const long long start = clock_ns(CLOCK_REALTIME);
     const long long t0 = clock_ns(CLOCK_MONOTONIC);
     const int result = real(window, rects, count);
