@@ -50,7 +50,8 @@ void read_all_samples(WaveFile* wave, uint32_t data_size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const int free_descriptor = lowest_free_descriptor();
+    // Taken per input: libFuzzer itself opens and closes files between inputs.
+    const int free_descriptor = lowest_free_descriptor();
     write_input(data, size);
     WaveFile wave;
     WaveFormat format{};
