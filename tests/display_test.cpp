@@ -1,6 +1,8 @@
 // Start-up of the window, mouse and display, its numbered failures, and the shutdown.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "app/program.h"
 #include "app/state.h"
 #include "display/display.h"
@@ -35,6 +37,11 @@ struct StartupFailure {
     uint8_t code;
     const char* text;
 };
+
+// Test logs name the failing operation instead of dumping the struct's bytes.
+void PrintTo(const StartupFailure& failure, std::ostream* out) {
+    *out << failure.fault;
+}
 
 class StartupFailureTest : public ScratchTest,
                            public ::testing::WithParamInterface<StartupFailure> {};

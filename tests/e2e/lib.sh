@@ -18,6 +18,8 @@ readonly EDGE_COUNTS=600
 
 E2E_OUT=${E2E_OUT:-}
 E2E_TOL=${E2E_TOL:-3}
+# How long one step may take to reach the screen.
+E2E_STEP_MS=${E2E_STEP_MS:-10000}
 E2E_T0_MS=$(date +%s%3N)
 XVFB_PID=""
 PROGRAM_PID=""
@@ -66,7 +68,9 @@ x_run() { timeout 10 "$@"; }
 # Starts Xvfb on a display number that the server picks itself, so that parallel runs
 # and other X servers on the machine never collide.
 xvfb_start() {
-    local geometry=$1 number_file="$E2E_OUT/xvfb.display" deadline
+    local geometry=$1 number_file="$E2E_OUT/xvfb.display" deadline size
+    size=${geometry%x*}
+    size=${size/x/ }
     : >"$number_file"
     Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp 3>"$number_file" \
         >"$E2E_OUT/xvfb.log" 2>&1 &
@@ -79,8 +83,8 @@ xvfb_start() {
     done
     DISPLAY=":$(head -n 1 "$number_file")"
     export DISPLAY
-    until [ "$(x_run xdotool getdisplaygeometry 2>/dev/null || true)" = "$SCREEN_W $SCREEN_H" ]; do
-        [ "$(now_ms)" -lt "$deadline" ] || e2e_fail "Xvfb on $DISPLAY does not answer as a ${SCREEN_W}x$SCREEN_H screen"
+    until [ "$(x_run xdotool getdisplaygeometry 2>/dev/null || true)" = "$size" ]; do
+        [ "$(now_ms)" -lt "$deadline" ] || e2e_fail "Xvfb on $DISPLAY does not answer as a ${size/ /x} screen"
         sleep 0.05
     done
     e2e_log "Xvfb $geometry on $DISPLAY"
@@ -357,7 +361,7 @@ expectations_hold() {
 # already hold for the previous step's screen: a check that cannot tell the two apart
 # would prove nothing about the input that came between.
 wait_screen() {
-    local name=$1 timeout_ms=${2:-10000} deadline
+    local name=$1 timeout_ms=${2:-$E2E_STEP_MS} deadline
     ((${#EXP_PIXELS[@]} + ${#EXP_COUNTS[@]} > 0)) || e2e_fail "$name: nothing to check"
     if [ -n "$PREV_SHOT" ] && expectations_hold "$PREV_SHOT"; then
         e2e_fail "$name: the checks also hold for the previous screen ($PREV_SHOT)"
@@ -388,7 +392,7 @@ rows_equal() {
 # For steps whose only visible effect is text: waits until rows y0..y1-1 differ from
 # the previous step's screen and then stay the same for one more screenshot.
 wait_rows_change() {
-    local name=$1 y0=$2 y1=$3 timeout_ms=${4:-10000} deadline before
+    local name=$1 y0=$2 y1=$3 timeout_ms=${4:-$E2E_STEP_MS} deadline before
     [ -n "$PREV_SHOT" ] || e2e_fail "$name: no previous screen to compare with"
     SHOT_COUNTER=$((SHOT_COUNTER + 1))
     deadline=$(($(now_ms) + timeout_ms))

@@ -20,6 +20,7 @@
 #   QZ_AFTER_EXIT     a command run after the program ended (e.g. wineserver -k)
 #   QZ_EXIT_LIMIT_MS  how soon after the quit click the program must be gone (2000)
 #   QZ_START_TIMEOUT_MS  how long the title may take to appear (20000)
+#   QZ_STEP_TIMEOUT_MS   how long any other step may take to reach the screen (10000)
 # Exit status: 0 passed, 1 failed, 2 wrong usage.
 # shellcheck source-path=SCRIPTDIR
 set -euo pipefail
@@ -29,7 +30,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/lib.sh"
 
 usage() {
-    sed -n '9,23p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//' >&2
+    sed -n '9,24p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//' >&2
     exit 2
 }
 
@@ -63,6 +64,7 @@ mkdir -p "$E2E_OUT/shots" "$E2E_OUT/ref"
 E2E_OUT=$(cd "$E2E_OUT" && pwd)
 EXIT_LIMIT_MS=${QZ_EXIT_LIMIT_MS:-2000}
 START_TIMEOUT_MS=${QZ_START_TIMEOUT_MS:-20000}
+E2E_STEP_MS=${QZ_STEP_TIMEOUT_MS:-10000}
 
 cleanup() {
     program_stop
