@@ -193,7 +193,7 @@ void expect_refused(const Bytes& file, std::initializer_list<PixelFormat> format
         EXPECT_EQ(image.width, 7);
         EXPECT_EQ(image.height, 9);
         EXPECT_EQ(image.format, PixelFormat::rgb565);
-        EXPECT_EQ(image.pixels, (Bytes{1, 2, 3}));
+        EXPECT_EQ(Bytes(image.pixels.begin(), image.pixels.end()), (Bytes{1, 2, 3}));
     }
 }
 
@@ -382,7 +382,13 @@ TEST(BmpDirect, UnusualMasks) {
 // Every width up to 19, so that each pixel position within the unrolled loops and
 // each leftover count is met, with every byte of every pixel different.
 TEST(BmpDirect, TwentyFourAndThirtyTwoBitsAtEveryAlignment) {
-    for (int width = 1; width <= 19; ++width) {
+    // Wide rows go through the loops of sixteen and of eight pixels, then the tail.
+    std::vector<int> widths;
+    for (int width = 1; width <= 19; ++width)
+        widths.push_back(width);
+    for (int width : {31, 32, 33, 40, 47, 57, 100})
+        widths.push_back(width);
+    for (int width : widths) {
         SCOPED_TRACE(width);
         Colors top, bottom;
         for (int x = 0; x < width; ++x) {

@@ -8,6 +8,13 @@
 #include <type_traits>
 #include <utility>
 
+#if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
+#include <immintrin.h>
+#define QZVIEW_SSSE3_ROWS 1
+#else
+#define QZVIEW_SSSE3_ROWS 0
+#endif
+
 // Everything a file can get wrong is checked in parse_layout(), before anything is
 // allocated or written; the pixel loops that follow cannot fail and trust the layout.
 // Offsets and sizes are computed in 64 bits: a 32-bit field times a 32-bit field fits.
@@ -452,11 +459,50 @@ void convert_row_bgr24(const uint8_t* src, uint8_t* dst, int width) {
         store(dst, x, Dest::from_rgb(src[2], src[1], src[0]));
 }
 
+#if QZVIEW_SSSE3_ROWS
+bool cpu_has_ssse3() {
+    static const bool has = __builtin_cpu_supports("ssse3");
+    return has;
+}
+
+// Sixteen pixels from three 16-byte loads: each group of four pixels is twelve
+// bytes that one byte shuffle spreads into four words, the fourth byte cleared.
+// Returns how many pixels of the row it converted; the loads stay inside the row.
+__attribute__((target("ssse3"))) int convert_row_bgr24_to_xrgb_ssse3(const uint8_t* src,
+                                                                     uint8_t* dst, int width) {
+    const __m128i spread = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+    int x = 0;
+    for (; x + 16 <= width; x += 16, src += 48, dst += 64) {
+        const __m128i bytes0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+        const __m128i bytes16 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 16));
+        const __m128i bytes32 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 32));
+        const __m128i pixels0 = bytes0;
+        const __m128i pixels4 = _mm_alignr_epi8(bytes16, bytes0, 12);
+        const __m128i pixels8 = _mm_alignr_epi8(bytes32, bytes16, 8);
+        const __m128i pixels12 = _mm_srli_si128(bytes32, 4);
+        __m128i* out = reinterpret_cast<__m128i*>(dst);
+        _mm_storeu_si128(out, _mm_shuffle_epi8(pixels0, spread));
+        _mm_storeu_si128(out + 1, _mm_shuffle_epi8(pixels4, spread));
+        _mm_storeu_si128(out + 2, _mm_shuffle_epi8(pixels8, spread));
+        _mm_storeu_si128(out + 3, _mm_shuffle_epi8(pixels12, spread));
+    }
+    return x;
+}
+#endif
+
 // The same into XRGB on a little-endian host: eight pixels from three 64-bit loads
 // into four 64-bit stores, which takes a fifth less time again; the loop is bound by
-// its instruction count rather than by memory.
+// its instruction count rather than by memory. Processors with byte shuffles (nearly
+// all x86 ones in use) take sixteen at a time first, in a third of the time.
 void convert_row_bgr24_to_xrgb(const uint8_t* src, uint8_t* dst, int width) {
     int x = 0;
+#if QZVIEW_SSSE3_ROWS
+    if (cpu_has_ssse3()) {
+        x = convert_row_bgr24_to_xrgb_ssse3(src, dst, width);
+        src += 3 * static_cast<size_t>(x);
+        dst += 4 * static_cast<size_t>(x);
+    }
+#endif
     for (; x + 8 <= width; x += 8, src += 24, dst += 32) {
         const uint64_t in0 = load64(src);
         const uint64_t in1 = load64(src + 8);
@@ -691,6 +737,10 @@ template <class Dest>
 void decode_rle(const uint8_t* data, size_t size, const BmpLayout& layout, uint8_t* pixels) {
     Palette<Dest> palette;
     load_palette(data, layout, &palette);
+    // Pixels the stream skips with deltas, ends of lines or an early end stay black.
+    std::memset(pixels, 0,
+                static_cast<size_t>(layout.width) * static_cast<size_t>(layout.height) *
+                    sizeof(typename Dest::Pixel));
     const uint8_t* stream = data + layout.pixel_offset;
     const size_t length = size - layout.pixel_offset;
     if (layout.encoding == Encoding::rle8) {
@@ -734,7 +784,7 @@ struct FileCloser {
 bool bmp_decode(const uint8_t* data, size_t size, PixelFormat format, DecodedImage* image) {
     BmpLayout layout;
     if (data == nullptr || !parse_layout(data, size, format, &layout)) return false;
-    std::vector<uint8_t> pixels;
+    PixelBytes pixels;
     try {
         pixels.resize(static_cast<size_t>(layout.width) * static_cast<size_t>(layout.height) *
                       static_cast<size_t>(bytes_per_pixel(format)));
