@@ -1,5 +1,7 @@
 // The picture table's operations and the show file SCR1.BIL, byte for byte.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/state.h"
 #include "platform/headless/headless.h"
@@ -211,6 +213,19 @@ TEST_F(ShowFileTest, FailedSaveKeepsThePreviousFile) {
         EXPECT_EQ(read_file_bytes("SCR1.BIL"), before);
         EXPECT_FALSE(file_exists("SCR1.BIL.tmp"));
     }
+}
+
+TEST_F(ShowFileTest, ReadOnlyShowFileIsNotReplaced) {
+    if (geteuid() == 0) GTEST_SKIP() << "root may write any file";
+    fill_table_with_pattern();
+    ASSERT_EQ(save_show_file(), 0);
+    const std::vector<uint8_t> before = read_file_bytes("SCR1.BIL");
+    ASSERT_EQ(chmod("SCR1.BIL", 0444), 0);
+    state.pic_file[1] = 4242;
+    EXPECT_EQ(save_show_file(), 1);
+    EXPECT_EQ(read_file_bytes("SCR1.BIL"), before);
+    EXPECT_FALSE(file_exists("SCR1.BIL.tmp"));
+    chmod("SCR1.BIL", 0644);
 }
 
 TEST_F(ShowFileTest, FailedFirstSaveLeavesNoFile) {

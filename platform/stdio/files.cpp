@@ -58,6 +58,9 @@ int file_close(FileHandle file) {
 
 int file_rename_over(const char* from_name, const char* to_name) {
     if (file_operation_should_fail("file-rename")) return -1;
+    // A file its user may not write (a show someone has made read-only) stays as it
+    // is: writing it in place would be refused, and rename() alone would replace it.
+    if (access(to_name, F_OK) == 0 && access(to_name, W_OK) != 0) return -1;
     return std::rename(from_name, to_name) == 0 ? 0 : -1;
 }
 
