@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/common/bmp_decoder.h"
+#include "platform/common/le_bytes.h"
 
 #if QZVIEW_BENCH_WITH_SDL
 #include <SDL.h>
@@ -94,31 +95,21 @@ uint32_t material_color(int material, int shade) {
                                  clamp8(c[2] + light / 2));
 }
 
-void put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void put32(std::vector<uint8_t>& out, uint32_t v) {
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
-
 std::vector<uint8_t> file_start(int bits, uint32_t compression, int palette_entries) {
     std::vector<uint8_t> out = {'B', 'M'};
-    put32(out, 0);
-    put32(out, 0);
-    put32(out, 14 + 40 + palette_entries * 4);
-    put32(out, 40);
-    put32(out, kWidth);
-    put32(out, kHeight);
-    put16(out, 1);
-    put16(out, static_cast<uint32_t>(bits));
-    put32(out, compression);
+    append_le32(out, 0);
+    append_le32(out, 0);
+    append_le32(out, 14 + 40 + palette_entries * 4);
+    append_le32(out, 40);
+    append_le32(out, kWidth);
+    append_le32(out, kHeight);
+    append_le16(out, 1);
+    append_le16(out, static_cast<uint32_t>(bits));
+    append_le32(out, compression);
     for (int i = 0; i < 5; ++i)
-        put32(out, 0);
+        append_le32(out, 0);
     for (int i = 0; i < palette_entries; ++i)
-        put32(out, material_color(i / 32, i % 32));
+        append_le32(out, material_color(i / 32, i % 32));
     return out;
 }
 

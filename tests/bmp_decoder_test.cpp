@@ -14,21 +14,12 @@
 #include <vector>
 
 #include "platform/common/bmp_writer.h"
+#include "platform/common/le_bytes.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 using Colors = std::vector<uint32_t>;  // 0x00RRGGBB, top row first
-
-void put16(Bytes& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void put32(Bytes& out, uint32_t v) {
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
 
 void patch32(Bytes& out, size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i)
@@ -51,14 +42,14 @@ struct BmpBuilder {
 
     Bytes build() const {
         Bytes out = {'B', 'M'};
-        put32(out, 0);
-        put32(out, 0);
-        put32(out, 0);
+        append_le32(out, 0);
+        append_le32(out, 0);
+        append_le32(out, 0);
         const Bytes header = header_size == 12 ? core_header() : info_header();
         out.insert(out.end(), header.begin(), header.end());
         if (masks && header_size == 40) {
             for (int i = 0; i < (compression == 6 ? 4 : 3); ++i)
-                put32(out, (*masks)[i]);
+                append_le32(out, (*masks)[i]);
         }
         for (uint32_t color : palette) {
             out.push_back(static_cast<uint8_t>(color));
@@ -75,11 +66,11 @@ struct BmpBuilder {
 
     Bytes core_header() const {
         Bytes h;
-        put32(h, 12);
-        put16(h, static_cast<uint16_t>(width));
-        put16(h, static_cast<uint16_t>(height));
-        put16(h, 1);
-        put16(h, bits);
+        append_le32(h, 12);
+        append_le16(h, static_cast<uint16_t>(width));
+        append_le16(h, static_cast<uint16_t>(height));
+        append_le16(h, 1);
+        append_le16(h, bits);
         return h;
     }
 
@@ -87,20 +78,20 @@ struct BmpBuilder {
     // prefixes of it as far as the decoder is concerned.
     Bytes info_header() const {
         Bytes h;
-        put32(h, header_size);
-        put32(h, static_cast<uint32_t>(width));
-        put32(h, static_cast<uint32_t>(height));
-        put16(h, 1);
-        put16(h, bits);
-        put32(h, compression);
-        put32(h, static_cast<uint32_t>(pixels.size()));
-        put32(h, 2835);
-        put32(h, 2835);
-        put32(h, colors_used);
-        put32(h, 0);
+        append_le32(h, header_size);
+        append_le32(h, static_cast<uint32_t>(width));
+        append_le32(h, static_cast<uint32_t>(height));
+        append_le16(h, 1);
+        append_le16(h, bits);
+        append_le32(h, compression);
+        append_le32(h, static_cast<uint32_t>(pixels.size()));
+        append_le32(h, 2835);
+        append_le32(h, 2835);
+        append_le32(h, colors_used);
+        append_le32(h, 0);
         const std::array<uint32_t, 4> m = masks.value_or(std::array<uint32_t, 4>{});
         for (uint32_t mask : m)
-            put32(h, mask);
+            append_le32(h, mask);
         h.resize(124, 0);
         h.resize(header_size, 0);
         return h;
@@ -140,8 +131,8 @@ Bytes pack_bgr(const Colors& colors) {
 Bytes pack_words(int bytes_each, const std::vector<uint32_t>& values) {
     Bytes row;
     for (uint32_t v : values) {
-        if (bytes_each == 2) put16(row, v);
-        if (bytes_each == 4) put32(row, v);
+        if (bytes_each == 2) append_le16(row, v);
+        if (bytes_each == 4) append_le32(row, v);
     }
     return row;
 }

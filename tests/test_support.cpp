@@ -58,17 +58,6 @@ int open_descriptor_count() {
     return count;
 }
 
-void append_le32(std::vector<uint8_t>& out, int32_t value) {
-    const auto v = static_cast<uint32_t>(value);
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(static_cast<uint8_t>(v >> shift));
-}
-
-void append_le16(std::vector<uint8_t>& out, uint16_t value) {
-    out.push_back(static_cast<uint8_t>(value));
-    out.push_back(static_cast<uint8_t>(value >> 8));
-}
-
 #include "app/program.h"
 #include "platform/common/bmp_writer.h"
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/common/le_bytes.h"
+
 // Runs each test in an empty directory of its own, on a fresh scripted machine with
 // the program's state at its start values.
 class ScratchTest : public ::testing::Test {
@@ -24,8 +26,6 @@ void write_file_bytes(const std::string& path, const std::vector<uint8_t>& bytes
 bool file_exists(const std::string& path);
 // Open descriptors of this process, to see that a refused file was closed again.
 int open_descriptor_count();
-void append_le32(std::vector<uint8_t>& out, int32_t value);
-void append_le16(std::vector<uint8_t>& out, uint16_t value);
 
 // A 24-bit bitmap file whose pixel (x, y) is colour(x, y) as 0xRRGGBB.
 void write_test_bitmap(const std::string& path, int width, int height,

@@ -2,19 +2,8 @@
 
 #include <cstdio>
 
-namespace {
-
-void put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void put32(std::vector<uint8_t>& out, uint32_t v) {
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
-
-}  // namespace
+#include "platform/common/le_bytes.h"
+namespace {}  // namespace
 
 std::vector<uint8_t> bmp_encode_24(int width, int height, const uint32_t* pixels) {
     const uint32_t row_size = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
@@ -23,20 +12,20 @@ std::vector<uint8_t> bmp_encode_24(int width, int height, const uint32_t* pixels
     out.reserve(54 + image_size);
     out.push_back('B');
     out.push_back('M');
-    put32(out, 54 + image_size);
-    put32(out, 0);
-    put32(out, 54);
-    put32(out, 40);
-    put32(out, static_cast<uint32_t>(width));
-    put32(out, static_cast<uint32_t>(height));
-    put16(out, 1);
-    put16(out, 24);
-    put32(out, 0);
-    put32(out, image_size);
-    put32(out, 2835);
-    put32(out, 2835);
-    put32(out, 0);
-    put32(out, 0);
+    append_le32(out, 54 + image_size);
+    append_le32(out, 0);
+    append_le32(out, 54);
+    append_le32(out, 40);
+    append_le32(out, static_cast<uint32_t>(width));
+    append_le32(out, static_cast<uint32_t>(height));
+    append_le16(out, 1);
+    append_le16(out, 24);
+    append_le32(out, 0);
+    append_le32(out, image_size);
+    append_le32(out, 2835);
+    append_le32(out, 2835);
+    append_le32(out, 0);
+    append_le32(out, 0);
     for (int y = height - 1; y >= 0; --y) {
         const uint32_t* row = pixels + static_cast<size_t>(y) * static_cast<size_t>(width);
         for (int x = 0; x < width; ++x) {

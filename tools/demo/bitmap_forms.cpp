@@ -5,6 +5,8 @@
 #include <limits>
 #include <unordered_map>
 
+#include "platform/common/le_bytes.h"
+
 namespace demo {
 
 namespace {
@@ -12,16 +14,6 @@ namespace {
 constexpr uint32_t BI_RGB = 0;
 constexpr uint32_t BI_RLE8 = 1;
 constexpr uint32_t HEADERS_SIZE = 14 + 40;
-
-void put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void put32(std::vector<uint8_t>& out, uint32_t v) {
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
 
 // File header and BITMAPINFOHEADER; the palette and pixel data follow.
 std::vector<uint8_t> bitmap_headers(int width, int height, uint16_t bits, uint32_t compression,
@@ -31,26 +23,26 @@ std::vector<uint8_t> bitmap_headers(int width, int height, uint16_t bits, uint32
     out.reserve(data_offset + data_size);
     out.push_back('B');
     out.push_back('M');
-    put32(out, data_offset + data_size);
-    put32(out, 0);
-    put32(out, data_offset);
-    put32(out, 40);
-    put32(out, static_cast<uint32_t>(width));
-    put32(out, static_cast<uint32_t>(height));  // negative for top-down, as two's complement
-    put16(out, 1);
-    put16(out, bits);
-    put32(out, compression);
-    put32(out, data_size);
-    put32(out, 2835);
-    put32(out, 2835);
-    put32(out, palette_size);
-    put32(out, 0);
+    append_le32(out, data_offset + data_size);
+    append_le32(out, 0);
+    append_le32(out, data_offset);
+    append_le32(out, 40);
+    append_le32(out, static_cast<uint32_t>(width));
+    append_le32(out, static_cast<uint32_t>(height));  // negative for top-down, as two's complement
+    append_le16(out, 1);
+    append_le16(out, bits);
+    append_le32(out, compression);
+    append_le32(out, data_size);
+    append_le32(out, 2835);
+    append_le32(out, 2835);
+    append_le32(out, palette_size);
+    append_le32(out, 0);
     return out;
 }
 
 void append_palette(std::vector<uint8_t>& out, const std::vector<uint32_t>& palette) {
     for (uint32_t colour : palette)
-        put32(out, colour & 0xFFFFFF);  // B, G, R, 0
+        append_le32(out, colour & 0xFFFFFF);  // B, G, R, 0
 }
 
 struct ColourCount {
@@ -273,7 +265,7 @@ std::vector<uint8_t> bmp_encode_32_top_down(const Canvas& canvas) {
     std::vector<uint8_t> out =
         bitmap_headers(canvas.width, -canvas.height, 32, BI_RGB, 0, data_size);
     for (uint32_t pixel : canvas.pixels)
-        put32(out, pixel & 0xFFFFFF);
+        append_le32(out, pixel & 0xFFFFFF);
     return out;
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/common/le_bytes.h"
+
 namespace demo {
 
 namespace {
@@ -263,16 +265,6 @@ Signal bell_strike() {
     return signal;
 }
 
-void put32(std::vector<uint8_t>& out, uint32_t v) {
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(static_cast<uint8_t>(v >> shift));
-}
-
-void put16(std::vector<uint8_t>& out, uint16_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
 void put_id(std::vector<uint8_t>& out, const char* id) {
     out.insert(out.end(), id, id + 4);
 }
@@ -284,18 +276,18 @@ std::vector<uint8_t> wav_encode_pcm8_mono(const std::vector<uint8_t>& samples) {
     const uint32_t pad = data_size % 2;  // chunks start at even offsets
     std::vector<uint8_t> out;
     put_id(out, "RIFF");
-    put32(out, 4 + (8 + 16) + (8 + data_size + pad));
+    append_le32(out, 4 + (8 + 16) + (8 + data_size + pad));
     put_id(out, "WAVE");
     put_id(out, "fmt ");
-    put32(out, 16);
-    put16(out, 1);  // PCM
-    put16(out, 1);  // mono
-    put32(out, DEMO_SAMPLE_RATE);
-    put32(out, DEMO_SAMPLE_RATE);  // bytes a second: one byte a sample
-    put16(out, 1);
-    put16(out, 8);
+    append_le32(out, 16);
+    append_le16(out, 1);  // PCM
+    append_le16(out, 1);  // mono
+    append_le32(out, DEMO_SAMPLE_RATE);
+    append_le32(out, DEMO_SAMPLE_RATE);  // bytes a second: one byte a sample
+    append_le16(out, 1);
+    append_le16(out, 8);
     put_id(out, "data");
-    put32(out, data_size);
+    append_le32(out, data_size);
     out.insert(out.end(), samples.begin(), samples.end());
     if (pad != 0) out.push_back(128);
     return out;
