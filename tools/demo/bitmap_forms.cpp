@@ -5,6 +5,7 @@
 #include <limits>
 #include <unordered_map>
 
+#include "platform/common/bmp_writer.h"
 #include "platform/common/le_bytes.h"
 
 namespace demo {
@@ -13,33 +14,6 @@ namespace {
 
 constexpr uint32_t BI_RGB = 0;
 constexpr uint32_t BI_RLE8 = 1;
-constexpr uint32_t HEADERS_SIZE = 14 + 40;
-
-// File header and BITMAPINFOHEADER; the palette and pixel data follow.
-std::vector<uint8_t> bitmap_headers(int width, int height, uint16_t bits, uint32_t compression,
-                                    uint32_t palette_size, uint32_t data_size) {
-    const uint32_t data_offset = HEADERS_SIZE + 4 * palette_size;
-    std::vector<uint8_t> out;
-    out.reserve(data_offset + data_size);
-    out.push_back('B');
-    out.push_back('M');
-    append_le32(out, data_offset + data_size);
-    append_le32(out, 0);
-    append_le32(out, data_offset);
-    append_le32(out, 40);
-    append_le32(out, static_cast<uint32_t>(width));
-    append_le32(out, static_cast<uint32_t>(height));  // negative for top-down, as two's complement
-    append_le16(out, 1);
-    append_le16(out, bits);
-    append_le32(out, compression);
-    append_le32(out, data_size);
-    append_le32(out, 2835);
-    append_le32(out, 2835);
-    append_le32(out, palette_size);
-    append_le32(out, 0);
-    return out;
-}
-
 void append_palette(std::vector<uint8_t>& out, const std::vector<uint32_t>& palette) {
     for (uint32_t colour : palette)
         append_le32(out, colour & 0xFFFFFF);  // B, G, R, 0
@@ -232,7 +206,7 @@ std::vector<uint8_t> bmp_encode_8(const IndexedImage& image) {
     const uint32_t data_size = row_size * static_cast<uint32_t>(image.height);
     const auto palette_size = static_cast<uint32_t>(image.palette.size());
     std::vector<uint8_t> out =
-        bitmap_headers(image.width, image.height, 8, BI_RGB, palette_size, data_size);
+        bmp_file_headers(image.width, image.height, 8, BI_RGB, palette_size, data_size);
     append_palette(out, image.palette);
     for (int y = image.height - 1; y >= 0; --y) {
         const uint8_t* row =
@@ -253,8 +227,8 @@ std::vector<uint8_t> bmp_encode_rle8(const IndexedImage& image) {
         data.push_back(y == 0 ? 1 : 0);  // end of the bitmap after the top row, else of the line
     }
     const auto palette_size = static_cast<uint32_t>(image.palette.size());
-    std::vector<uint8_t> out = bitmap_headers(image.width, image.height, 8, BI_RLE8, palette_size,
-                                              static_cast<uint32_t>(data.size()));
+    std::vector<uint8_t> out = bmp_file_headers(image.width, image.height, 8, BI_RLE8, palette_size,
+                                                static_cast<uint32_t>(data.size()));
     append_palette(out, image.palette);
     out.insert(out.end(), data.begin(), data.end());
     return out;
@@ -263,7 +237,7 @@ std::vector<uint8_t> bmp_encode_rle8(const IndexedImage& image) {
 std::vector<uint8_t> bmp_encode_32_top_down(const Canvas& canvas) {
     const uint32_t data_size = 4 * static_cast<uint32_t>(canvas.width * canvas.height);
     std::vector<uint8_t> out =
-        bitmap_headers(canvas.width, -canvas.height, 32, BI_RGB, 0, data_size);
+        bmp_file_headers(canvas.width, -canvas.height, 32, BI_RGB, 0, data_size);
     for (uint32_t pixel : canvas.pixels)
         append_le32(out, pixel & 0xFFFFFF);
     return out;
