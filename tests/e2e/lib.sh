@@ -31,6 +31,19 @@ PREV_SHOT=""
 
 # ---------------------------------------------------------------- log and failure
 
+# Exits with 77 (skipped) naming the tools that are not installed. Only missing tools
+# skip a run; everything else that goes wrong fails it.
+e2e_require_tools() {
+    local tool missing=()
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "SKIP: not installed: ${missing[*]} (tools/install-deps.sh test installs them)"
+        exit 77
+    fi
+}
+
 now_ms() { date +%s%3N; }
 
 e2e_log() {

@@ -6,21 +6,8 @@
 # Usage: linux_e2e.sh [QZVIEW [QZVIEW_DEMO]]   (default: build/qzview, build/qzview-demo)
 # Exit status: 0 passed, 1 failed, 77 skipped (Xvfb, xdotool or ImageMagick missing).
 # Set E2E_KEEP=1 to keep the screenshots of a passing run too.
+# shellcheck source-path=SCRIPTDIR
 set -euo pipefail
-
-readonly SKIP=77
-
-# Only missing tools skip; everything else that goes wrong fails.
-require_tools() {
-    local tool missing=()
-    for tool in Xvfb xdotool import convert identify perl; do
-        command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
-    done
-    if [ ${#missing[@]} -gt 0 ]; then
-        echo "SKIP: not installed: ${missing[*]} (tools/install-deps.sh test installs them)"
-        exit "$SKIP"
-    fi
-}
 
 # One run of the session; its files stay in work/NAME.
 run_session() {
@@ -34,8 +21,10 @@ run_session() {
         --depth "$depth" -- "$program"
 }
 
-require_tools
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=lib.sh
+source "$here/lib.sh"
+e2e_require_tools Xvfb xdotool import convert identify perl
 root=$(cd "$here/../.." && pwd)
 program=$(realpath "${1:-$root/build/qzview}")
 demo=$(realpath "${2:-$root/build/qzview-demo}")

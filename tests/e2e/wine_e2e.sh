@@ -15,26 +15,11 @@
 # shellcheck source-path=SCRIPTDIR
 set -euo pipefail
 
-readonly SKIP=77
-
-require_tools() {
-    local tool missing=()
-    for tool in wine wineboot wineserver winepath Xvfb xdotool import convert identify perl \
-        x86_64-w64-mingw32-objdump x86_64-w64-mingw32-windres; do
-        command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
-    done
-    if [ ${#missing[@]} -gt 0 ]; then
-        echo "SKIP: not installed: ${missing[*]} (tools/install-deps.sh test installs them)"
-        exit "$SKIP"
-    fi
-}
-
 say() { printf 'wine-e2e: %s\n' "$*"; }
 die() {
     printf 'wine-e2e: FAIL %s\n' "$*" >&2
     exit 1
 }
-now_ms() { date +%s%3N; }
 
 # ---------------------------------------------------------------- the file
 
@@ -122,10 +107,10 @@ run_session() {
 
 # Runs in a subshell of its own: lib.sh's failures end the shell they run in.
 run_refused_mode() (
+    # shellcheck disable=SC2030  # this session's own output directory
     E2E_OUT="$work/small-screen/out"
+    E2E_T0_MS=$(now_ms)
     mkdir -p "$E2E_OUT"
-    # shellcheck source=lib.sh
-    source "$here/lib.sh"
     "$demo" "$work/small-screen/show" >/dev/null
     echo "== small-screen: qzview.exe on an 800 x 600 screen"
     trap 'program_stop; timeout 30 wineserver -k || true; xvfb_stop' EXIT
@@ -158,8 +143,11 @@ run_refused_mode() (
     e2e_log "PASS (message box answered, exit status $PROGRAM_STATUS)"
 )
 
-require_tools
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=lib.sh
+source "$here/lib.sh"
+e2e_require_tools wine wineboot wineserver winepath Xvfb xdotool import convert identify perl \
+    x86_64-w64-mingw32-objdump x86_64-w64-mingw32-windres
 root=$(cd "$here/../.." && pwd)
 exe=$(realpath "${1:-$root/build-win/qzview.exe}")
 demo=$(realpath "${2:-$root/build/qzview-demo}")
