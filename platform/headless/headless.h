@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/soft/soft.h"
 #include "platform/types.h"
 
 // Forgets every object, fault, script line and record: a new machine.
@@ -29,7 +30,7 @@ size_t headless_script_lines_left();
 void headless_clear_script();
 // Buffers one mouse event now, as the device would (only while acquired), and
 // signals the mouse event: several calls make one batch for the next read.
-void headless_mouse_input(uint32_t offset, uint32_t data);
+inline constexpr auto& headless_mouse_input = soft_mouse_record;
 
 // Logs written while the program runs; empty path: none.
 void headless_set_text_log(const std::string& path);
@@ -55,47 +56,35 @@ const std::vector<HeadlessMessageBox>& headless_message_boxes();
 const std::vector<std::string>& headless_debug_lines();
 const std::vector<std::string>& headless_sound_lines();
 
+// What the screen shows at (x, y), as 0xRRGGBB: the front as it was last presented.
+uint32_t headless_screen_pixel(int x, int y);
+
 // Surfaces by the role the program created them in; nullptr when absent.
-Surface headless_surface(const std::string& name);
-std::string headless_surface_name(Surface surface);
-int headless_surface_bits(Surface surface);
+inline constexpr auto& headless_surface = soft_surface;
+inline constexpr auto& headless_surface_name = soft_surface_role;  // "none" for nullptr
+inline constexpr auto& headless_surface_bits = soft_surface_bits;
 // A pixel as 0xRRGGBB (16-bit surfaces widened by bit replication); 0 outside.
 uint32_t headless_pixel(Surface surface, int x, int y);
 void headless_set_pixel(Surface surface, int x, int y, uint32_t rgb);
 // The raw stored value (XRGB or RGB565).
-uint32_t headless_raw_pixel(Surface surface, int x, int y);
+inline constexpr auto& headless_raw_pixel = soft_pixel;
+// What the screen shows, as a 24-bit BMP; false while there is no front surface.
 bool headless_write_screenshot(const std::string& path);
 
 // Objects created and not yet released, by kind ("surface", "display", "font",
 // "input", "mouse", "event", "sound-device", "sound-buffer", "bitmap", "dc", "window").
-int headless_live(const std::string& kind);
-int headless_live_total();
+inline constexpr auto& headless_live = soft_live;
+inline constexpr auto& headless_live_total = soft_live_total;
 
-struct HeadlessCounters {
-    int copies = 0;          // fast copies carried out
-    int keyed_copies = 0;    // of which with the colour key
-    int refused_copies = 0;  // refused: outside a surface, or a device context still out
-    int flips = 0;
-    int pauses = 0;
-    int64_t paused_ms = 0;
-    int waits = 0;  // calls of the blocking wait
-    int bitmap_file_reads = 0;
-    int messages_dispatched = 0;
-};
-HeadlessCounters& headless_counters();
+// Copies, keyed and refused copies, flips, pauses, waits, bitmap file reads,
+// messages dispatched and sound buffers made.
+using HeadlessCounters = SoftCounters;
+inline constexpr auto& headless_counters = soft_counters;
 
 int64_t headless_clock_ms();
 void headless_advance_clock(int64_t milliseconds);
 
-struct HeadlessSoundState {
-    bool exists = false;
-    uint32_t size = 0;
-    uint32_t position = 0;
-    uint32_t frequency = 0;
-    int32_t volume = 0;
-    bool playing = false;
-    bool looping = false;
-    std::vector<uint8_t> bytes;
-};
-HeadlessSoundState headless_sound_state(SoundBuffer buffer);
+// A sound buffer's size, play position in bytes, frequency, volume, play state and bytes.
+using HeadlessSoundState = SoftSoundState;
+inline constexpr auto& headless_sound_state = soft_sound_state;
 int headless_sound_buffers_created();

@@ -1,49 +1,52 @@
-// Fonts and text on device contexts, drawn with SDL2_ttf.
+// The glyph source: text in the bold fixed-pitch face through SDL2_ttf.
 #include <algorithm>
 #include <cstdlib>
 #include <string>
 
 #include "platform/common/cp1252.h"
-#include "platform/display.h"
-#include "platform/sdl/machine.h"
+#include "platform/sdl/sdl_device.h"
 
 namespace {
 
 constexpr const char* DEFAULT_FONT_FILE =
     "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf";
-constexpr int STOCK_FIXED_HEIGHT = 16;
-// GDI's background colour of a device context, used when the background is opaque.
-constexpr uint32_t OPAQUE_BACKGROUND = 0xFFFFFF;
 
-PlatformFont stock_fixed_font;
-bool stock_fixed_tried = false;
-bool font_failure_reported = false;
-
-const char* font_file() {
+const char* font_file_name() {
     const char* chosen = std::getenv("QZVIEW_FONT");
     return chosen != nullptr && *chosen != '\0' ? chosen : DEFAULT_FONT_FILE;
 }
 
-bool ttf_ready() {
-    SdlMachine& m = machine();
-    if (!m.ttf_ready) m.ttf_ready = TTF_Init() == 0;
-    return m.ttf_ready;
+}  // namespace
+
+TTF_Font* SdlDevice::font_of_height(int height) {
+    auto found = fonts_.find(height);
+    if (found == fonts_.end()) found = fonts_.emplace(height, open_font_of_height(height)).first;
+    return found->second;
 }
 
-void report_font_failure() {
-    if (font_failure_reported) return;
-    font_failure_reported = true;
-    const std::string line =
-        std::string("qzview: cannot open the font ") + font_file() + ": " + TTF_GetError() + "\n";
+void SdlDevice::report_font_failure() {
+    if (font_failure_reported_) return;
+    font_failure_reported_ = true;
+    const std::string line = std::string("qzview: cannot open the font ") + font_file_name() +
+                             ": " + SDL_GetError() + "\n";
     debug_output(line.c_str());
 }
 
-// Fonts are asked for by cell height, SDL2_ttf opens them by point size: with the
-// bold mono face 13, 20 and 27 points give cells of 16, 24 and 32 pixels.
-TTF_Font* open_font_of_height(int height) {
-    if (height <= 0 || !ttf_ready()) return nullptr;
+// Fonts are asked for by cell height, SDL2_ttf opens them by point size: with the bold
+// mono face 13, 20 and 27 points give cells of 16, 24 and 32 pixels. The file is read
+// once and each size opened from memory; without it nothing is drawn.
+TTF_Font* SdlDevice::open_font_of_height(int height) {
+    if (height <= 0 || font_failure_reported_) return nullptr;
+    if (!ttf_ready_) ttf_ready_ = TTF_Init() == 0;
+    if (ttf_ready_ && font_file_ == nullptr)
+        font_file_.reset(SDL_LoadFile(font_file_name(), &font_file_size_));
     for (int points = std::max(1, height * 3 / 4); points <= height * 2; ++points) {
-        TTF_Font* font = TTF_OpenFont(font_file(), points);
+        SDL_RWops* bytes =
+            font_file_ == nullptr
+                ? nullptr
+                : SDL_RWFromConstMem(font_file_.get(), static_cast<int>(font_file_size_));
+        TTF_Font* font =
+            ttf_ready_ && bytes != nullptr ? TTF_OpenFontRW(bytes, 1, points) : nullptr;
         if (font == nullptr) {
             report_font_failure();
             return nullptr;
@@ -54,118 +57,23 @@ TTF_Font* open_font_of_height(int height) {
     return nullptr;
 }
 
-struct Rgb {
-    uint32_t r, g, b;
-};
-
-Rgb unpack(uint32_t pixel, int bytes_per_pixel) {
-    if (bytes_per_pixel == 4) return {(pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF};
-    const uint32_t r = (pixel >> 11) & 0x1F, g = (pixel >> 5) & 0x3F, b = pixel & 0x1F;
-    return {(r << 3) | (r >> 2), (g << 2) | (g >> 4), (b << 3) | (b >> 2)};
-}
-
-uint32_t pack(Rgb c, int bytes_per_pixel) {
-    if (bytes_per_pixel == 4) return (c.r << 16) | (c.g << 8) | c.b;
-    return ((c.r >> 3) << 11) | ((c.g >> 2) << 5) | (c.b >> 3);
-}
-
-uint32_t blend_channel(uint32_t over, uint32_t under, uint32_t alpha) {
-    return (over * alpha + under * (255 - alpha) + 127) / 255;
-}
-
-uint32_t read_pixel(const SDL_Surface* s, int x, int y) {
-    const uint8_t* p = static_cast<const uint8_t*>(s->pixels) + static_cast<size_t>(y) * s->pitch;
-    if (s->format->BytesPerPixel == 4) return reinterpret_cast<const uint32_t*>(p)[x];
-    return reinterpret_cast<const uint16_t*>(p)[x];
-}
-
-void write_pixel(SDL_Surface* s, int x, int y, uint32_t value) {
-    uint8_t* p = static_cast<uint8_t*>(s->pixels) + static_cast<size_t>(y) * s->pitch;
-    if (s->format->BytesPerPixel == 4) {
-        reinterpret_cast<uint32_t*>(p)[x] = value;
-    } else {
-        reinterpret_cast<uint16_t*>(p)[x] = static_cast<uint16_t>(value);
+// The blended glyphs come as ARGB8888 in the text's colour: their alpha is the coverage.
+bool SdlDevice::render_text(const SoftText& text, CoverageMask* mask) {
+    TTF_Font* font = text.text.empty() ? nullptr : font_of_height(text.font_height);
+    if (font == nullptr) return false;
+    const std::string utf8 = cp1252_to_utf8(text.text);
+    SDL_Surface* glyphs = TTF_RenderUTF8_Blended(font, utf8.c_str(), SDL_Color{255, 255, 255, 255});
+    if (glyphs == nullptr) return false;
+    mask->width = glyphs->w;
+    mask->height = glyphs->h;
+    mask->coverage.resize(static_cast<size_t>(glyphs->w) * glyphs->h);
+    for (int y = 0; y < glyphs->h; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(
+            static_cast<const uint8_t*>(glyphs->pixels) + static_cast<size_t>(y) * glyphs->pitch);
+        for (int x = 0; x < glyphs->w; ++x)
+            mask->coverage[static_cast<size_t>(y) * glyphs->w + x] =
+                static_cast<uint8_t>(row[x] >> 24);
     }
-}
-
-// Lays antialiased glyphs (ARGB8888 from SDL2_ttf) over the surface at (x, y); the
-// parts outside the surface are left out.
-void blend_glyphs(const SDL_Surface* glyphs, SDL_Surface* dest, int x, int y, bool opaque) {
-    const int bpp = dest->format->BytesPerPixel;
-    const Rgb background = unpack(OPAQUE_BACKGROUND, 4);
-    for (int row = std::max(0, -y); row < glyphs->h && y + row < dest->h; ++row) {
-        for (int col = std::max(0, -x); col < glyphs->w && x + col < dest->w; ++col) {
-            const uint32_t glyph = read_pixel(glyphs, col, row);
-            const uint32_t alpha = glyph >> 24;
-            if (alpha == 0 && !opaque) continue;
-            const Rgb over = unpack(glyph, 4);
-            const Rgb under = opaque ? background : unpack(read_pixel(dest, x + col, y + row), bpp);
-            const Rgb mixed{blend_channel(over.r, under.r, alpha),
-                            blend_channel(over.g, under.g, alpha),
-                            blend_channel(over.b, under.b, alpha)};
-            write_pixel(dest, x + col, y + row, pack(mixed, bpp));
-        }
-    }
-}
-
-}  // namespace
-
-void fonts_close() {
-    if (stock_fixed_font.ttf != nullptr) TTF_CloseFont(stock_fixed_font.ttf);
-    stock_fixed_font = PlatformFont{};
-    stock_fixed_tried = false;
-    font_failure_reported = false;
-    if (machine().ttf_ready) TTF_Quit();
-    machine().ttf_ready = false;
-}
-
-FontHandle font_stock_fixed() {
-    if (!stock_fixed_tried) {
-        stock_fixed_tried = true;
-        stock_fixed_font.ttf = open_font_of_height(STOCK_FIXED_HEIGHT);
-        stock_fixed_font.height = STOCK_FIXED_HEIGHT;
-    }
-    return &stock_fixed_font;
-}
-
-// Like CreateFontA, this always gives a font: without the font file it draws nothing.
-FontHandle font_create(int height) {
-    auto* font = new PlatformFont;
-    font->ttf = open_font_of_height(height);
-    font->height = height;
-    return font;
-}
-
-void font_delete(FontHandle font) {
-    if (font == nullptr || font == &stock_fixed_font) return;
-    if (font->ttf != nullptr) TTF_CloseFont(font->ttf);
-    delete font;
-}
-
-void dc_set_transparent_background(DeviceContext dc) {
-    dc->transparent = true;
-}
-
-void dc_select_font(DeviceContext dc, FontHandle font) {
-    if (font != nullptr) dc->font = font;
-}
-
-void dc_set_text_color(DeviceContext dc, ColorRef color) {
-    dc->color = color;
-}
-
-void dc_text_out(DeviceContext dc, int x, int y, const char* text, int length) {
-    if (dc == nullptr || dc->surface == nullptr || text == nullptr || length <= 0) return;
-    const PlatformFont* font = dc->font != nullptr ? dc->font : font_stock_fixed();
-    if (font->ttf == nullptr) return;
-    const std::string utf8 = cp1252_to_utf8(std::string(text, static_cast<size_t>(length)));
-    const SDL_Color color{static_cast<Uint8>(dc->color & 0xFF),
-                          static_cast<Uint8>((dc->color >> 8) & 0xFF),
-                          static_cast<Uint8>((dc->color >> 16) & 0xFF), 255};
-    SDL_Surface* glyphs = TTF_RenderUTF8_Blended(font->ttf, utf8.c_str(), color);
-    if (glyphs == nullptr) return;
-    SDL_Surface* dest = dc->surface->pixels;
-    blend_glyphs(glyphs, dest, x, y, !dc->transparent);
-    note_drawn(dc->surface, x, y, glyphs->w, glyphs->h);
     SDL_FreeSurface(glyphs);
+    return true;
 }

@@ -1,20 +1,24 @@
-// SDL's video, and the screen that shows the front surface.
+// SDL's video: the window, the screen that shows the front surface, the clock and the
+// message box.
 //
 // The front is shown through the window's own surface, the cheapest way SDL has: a
 // present of the transition's two new strips costs ~0.2 ms. An SDL renderer sends the
 // whole picture every time, 3 to 20 ms a present when we measured it under X, which
 // would stretch the transition's 64 presents to seconds. So on a screen that is not
 // 1024x768 the show is scaled into a letterbox here, again only where it changed.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <thread>
 
-#include "platform/sdl/machine.h"
-
-SdlMachine& machine() {
-    static SdlMachine the_machine;
-    return the_machine;
-}
+#include "platform/common/cp1252.h"
+#include "platform/sdl/sdl_device.h"
 
 namespace {
+
+constexpr int SCREEN_WIDTH = 1024;
+constexpr int SCREEN_HEIGHT = 768;
 
 // With no display reachable and no driver named, SDL quietly falls back to drawing
 // off screen: the show would run where nobody can see it.
@@ -34,35 +38,12 @@ void prefer_plain_framebuffer() {
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
 }
 
-SDL_Rect to_sdl(const DirtyRect& r) {
-    return SDL_Rect{r.x, r.y, r.width, r.height};
-}
-
-bool shown_unscaled(const Screen& screen) {
-    return screen.scaled == nullptr;
-}
-
-void free_scaled(Screen* screen) {
-    if (screen->scaled != nullptr) SDL_FreeSurface(screen->scaled);
-    screen->scaled = nullptr;
-}
-
-// Works out the letterbox for the window surface's size, paints the bars black and
-// has the whole front sent again.
-bool fit_to(Screen* screen, SDL_Surface* target, const SDL_Surface* front) {
-    free_scaled(screen);
-    screen->target_width = target->w;
-    screen->target_height = target->h;
-    screen->box = letterbox_for(target->w, target->h, front->w, front->h);
-    if (screen->box.width != front->w || screen->box.height != front->h) {
-        screen->scaled =
-            SDL_CreateRGBSurfaceWithFormat(0, screen->box.width, screen->box.height,
-                                           front->format->BitsPerPixel, front->format->format);
-        if (screen->scaled == nullptr) return false;
-    }
-    SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
-    note_front_replaced();
-    return true;
+// The front's pixels as an SDL surface, without a copy.
+SDL_Surface* wrap(const SoftFrame& frame) {
+    const Uint32 format = frame.bits == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888;
+    return SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(frame.pixels), frame.width,
+                                              frame.height, frame.bits,
+                                              frame.width * (frame.bits / 8), format);
 }
 
 template <class Pixel>
@@ -92,104 +73,178 @@ SDL_Rect scale_part(const SDL_Surface* front, SDL_Surface* scaled, const DirtyRe
     return span;
 }
 
-void present_to(Screen* screen, SDL_Surface* target, SDL_Surface* front, bool whole_target) {
-    SDL_Rect rects[DIRTY_RECTS_MAX];
-    int count = 0;
-    for (const DirtyRect& r : screen->dirty.rects) {
-        SDL_Rect from = shown_unscaled(*screen) ? to_sdl(r) : scale_part(front, screen->scaled, r);
-        SDL_Surface* source = shown_unscaled(*screen) ? front : screen->scaled;
-        SDL_Rect to{screen->box.x + from.x, screen->box.y + from.y, from.w, from.h};
-        if (from.w > 0 && from.h > 0 && SDL_BlitSurface(source, &from, target, &to) == 0 &&
-            to.w > 0 && to.h > 0)
-            rects[count++] = to;
-    }
-    if (whole_target) {
-        SDL_UpdateWindowSurface(screen->window);
-    } else if (count > 0) {
-        SDL_UpdateWindowSurfaceRects(screen->window, rects, count);
-    }
-}
-
 }  // namespace
 
-bool video_open() {
-    SdlMachine& m = machine();
-    if (m.video_tried) return m.video_ready;
-    m.video_tried = true;
+SoftDevice& soft_device() {
+    return sdl_device();
+}
+
+SdlDevice& sdl_device() {
+    static SdlDevice device;
+    return device;
+}
+
+// There is no display mode to switch on this platform; QZVIEW_DEPTH=16 lets a run see
+// how the show copes when 32 bits per pixel are refused. Nothing else fails on demand.
+bool SdlDevice::refuses(const char* operation) {
+    const char* depth = std::getenv("QZVIEW_DEPTH");
+    return std::strcmp(operation, "mode32") == 0 && depth != nullptr &&
+           std::strcmp(depth, "16") == 0;
+}
+
+bool SdlDevice::open_display() {
+    if (video_tried_) return video_ready_;
+    video_tried_ = true;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        m.display_failure = SDL_GetError();
+        display_failure_ = SDL_GetError();
         return false;
     }
     if (only_off_screen()) {
-        m.display_failure = "no display is reachable";
+        display_failure_ = "no display is reachable";
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
     prefer_plain_framebuffer();
-    m.video_ready = true;
+    video_ready_ = true;
     return true;
 }
 
-bool screen_attach(SDL_Window* window, PlatformSurface* front) {
-    screen_detach();
-    Screen& screen = machine().screen;
-    if (SDL_GetWindowSurface(window) == nullptr) return false;
-    screen.window = window;
-    machine().front = front;
-    note_front_replaced();
+void SdlDevice::screen_size(int* width, int* height) {
+    SDL_DisplayMode mode;
+    if (!open_display() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return;
+    *width = mode.w;
+    *height = mode.h;
+}
+
+bool SdlDevice::create_window(const char* title, int x, int y, int width, int height) {
+    if (!open_display()) return false;
+    destroy_window();
+    const Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS |
+                         SDL_WINDOW_ALWAYS_ON_TOP;
+    window_ = SDL_CreateWindow(cp1252_to_utf8(title).c_str(), x, y, width, height, flags);
+    if (window_ == nullptr) {
+        display_failure_ = SDL_GetError();
+        return false;
+    }
+    // The show draws its own pointer.
+    SDL_ShowCursor(SDL_DISABLE);
+    SDL_StartTextInput();
     return true;
 }
 
-void screen_detach() {
-    Screen& screen = machine().screen;
-    free_scaled(&screen);
-    screen = Screen{};
-    machine().front = nullptr;
+void SdlDevice::show_window() {
+    SDL_ShowWindow(window_);
+    SDL_RaiseWindow(window_);
 }
 
-void screen_refit() {
-    machine().screen.target_width = 0;
+void SdlDevice::destroy_window() {
+    free_screen();
+    if (window_ != nullptr) SDL_DestroyWindow(window_);
+    window_ = nullptr;
 }
 
-void note_drawn(const PlatformSurface* surface, int x, int y, int width, int height) {
-    if (surface == nullptr || surface != machine().front) return;
-    dirty_add(&machine().screen.dirty, DirtyRect{x, y, width, height}, surface->pixels->w,
-              surface->pixels->h);
+bool SdlDevice::open_screen() {
+    free_screen();
+    return window_ != nullptr && SDL_GetWindowSurface(window_) != nullptr;
 }
 
-void note_front_replaced() {
-    const PlatformSurface* front = machine().front;
-    if (front != nullptr) note_drawn(front, 0, 0, front->pixels->w, front->pixels->h);
+void SdlDevice::refit_screen() {
+    screen_.target_width = 0;
+    soft_repaint();
 }
 
-void screen_present() {
-    SdlMachine& m = machine();
-    Screen& screen = m.screen;
-    if (screen.window != nullptr && m.front != nullptr) {
-        // The window surface is made anew after a resize: fetch it every time.
-        SDL_Surface* target = SDL_GetWindowSurface(screen.window);
-        if (target == nullptr) return;
-        const bool refit = target->w != screen.target_width || target->h != screen.target_height;
-        if (refit && !fit_to(&screen, target, m.front->pixels)) {
-            screen_refit();
-            return;
-        }
-        if (dirty_empty(screen.dirty)) return;
-        present_to(&screen, target, m.front->pixels, refit);
+void SdlDevice::free_screen() {
+    if (screen_.scaled != nullptr) SDL_FreeSurface(screen_.scaled);
+    screen_ = Screen{};
+}
+
+// Works out the letterbox for the window surface's size and paints the bars black.
+bool SdlDevice::fit_to(SDL_Surface* target, const SDL_Surface* front) {
+    free_screen();
+    screen_.target_width = target->w;
+    screen_.target_height = target->h;
+    screen_.box = letterbox_for(target->w, target->h, front->w, front->h);
+    if (screen_.box.width != front->w || screen_.box.height != front->h) {
+        screen_.scaled =
+            SDL_CreateRGBSurfaceWithFormat(0, screen_.box.width, screen_.box.height,
+                                           front->format->BitsPerPixel, front->format->format);
+        if (screen_.scaled == nullptr) return false;
     }
-    dirty_clear(&screen.dirty);
+    SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
+    return true;
 }
 
-void sdl_backend_shutdown() {
-    SdlMachine& m = machine();
-    screen_detach();
-    for (PlatformWindow* window : m.windows) {
-        if (window->sdl != nullptr) SDL_DestroyWindow(window->sdl);
-        delete window;
+void SdlDevice::present_rects(SDL_Surface* target, SDL_Surface* front,
+                              const std::vector<DirtyRect>& rects, bool whole_target) {
+    std::vector<SDL_Rect> shown;
+    for (const DirtyRect& r : rects) {
+        const bool unscaled = screen_.scaled == nullptr;
+        SDL_Rect from =
+            unscaled ? SDL_Rect{r.x, r.y, r.width, r.height} : scale_part(front, screen_.scaled, r);
+        SDL_Rect to{screen_.box.x + from.x, screen_.box.y + from.y, from.w, from.h};
+        if (from.w > 0 && from.h > 0 &&
+            SDL_BlitSurface(unscaled ? front : screen_.scaled, &from, target, &to) == 0 &&
+            to.w > 0 && to.h > 0)
+            shown.push_back(to);
     }
-    fonts_close();
-    // The program releases its mouse before it ends; a test may not have.
-    delete m.mouse;
-    m = SdlMachine{};
+    if (whole_target) {
+        SDL_UpdateWindowSurface(window_);
+    } else if (!shown.empty()) {
+        SDL_UpdateWindowSurfaceRects(window_, shown.data(), static_cast<int>(shown.size()));
+    }
+}
+
+void SdlDevice::present(const SoftFrame& frame, const std::vector<DirtyRect>& changed) {
+    if (window_ == nullptr) return;
+    // The window surface is made anew after a resize: fetch it every time.
+    SDL_Surface* target = SDL_GetWindowSurface(window_);
+    SDL_Surface* front = target != nullptr ? wrap(frame) : nullptr;
+    if (front == nullptr) return;
+    const bool refit = target->w != screen_.target_width || target->h != screen_.target_height;
+    if (!refit) {
+        present_rects(target, front, changed, false);
+    } else if (fit_to(target, front)) {
+        present_rects(target, front, {DirtyRect{0, 0, frame.width, frame.height}}, true);
+    } else {
+        screen_.target_width = 0;
+    }
+    SDL_FreeSurface(front);
+}
+
+int64_t SdlDevice::now_us() {
+    using namespace std::chrono;
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+void SdlDevice::sleep_until_us(int64_t when) {
+    std::this_thread::sleep_until(
+        std::chrono::steady_clock::time_point(std::chrono::microseconds(when)));
+}
+
+// Without a window manager (a bare X server) SDL cannot show a box, so the text
+// always goes to standard error as well.
+void SdlDevice::message_box(const char* text, const char* caption) {
+    const std::string utf8_caption = cp1252_to_utf8(caption);
+    const std::string utf8_text = cp1252_to_utf8(text);
+    std::fprintf(stderr, "MESSAGE %s: %s\n", utf8_caption.c_str(), utf8_text.c_str());
+    std::fflush(stderr);
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, utf8_caption.c_str(),
+                                 utf8_text.c_str(), window_) != 0)
+        std::fprintf(stderr, "qzview: cannot show a message box: %s\n", SDL_GetError());
+}
+
+void SdlDevice::debug_output(const char* text) {
+    std::fputs(text, stderr);
+    std::fflush(stderr);
+}
+
+void SdlDevice::shutdown() {
+    close_audio();
+    for (auto& font : fonts_)
+        if (font.second != nullptr) TTF_CloseFont(font.second);
+    if (ttf_ready_) TTF_Quit();
+    destroy_window();
+    soft_reset();
+    *this = SdlDevice{};
     SDL_Quit();
 }

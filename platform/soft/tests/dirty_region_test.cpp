@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/sdl/dirty_region.h"
+#include "platform/soft/dirty_region.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/sdl/dirty_region.h"
+#include "platform/soft/dirty_region.h"
 
 #include <algorithm>
 

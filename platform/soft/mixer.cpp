@@ -1,4 +1,4 @@
-#include "platform/sdl/mixer.h"
+#include "platform/soft/mixer.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <vector>
 
-#include "platform/sdl/mixer.h"
+#include "platform/soft/mixer.h"
 
 namespace {
 

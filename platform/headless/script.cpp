@@ -1,0 +1,170 @@
+// The input script of the scripted device: its lines, checked as they are added, and
+// the steps they make, run one at a time whenever the program waits for input.
+#include <cstdlib>
+#include <deque>
+#include <fstream>
+#include <sstream>
+
+#include "platform/headless/headless.h"
+#include "platform/window.h"
+
+namespace {
+
+struct ScriptStep {
+    std::string command;
+    std::vector<std::string> words;
+    std::string rest;  // the text after the command, for "type"
+};
+
+std::deque<ScriptStep>& script() {
+    static std::deque<ScriptStep> steps;
+    return steps;
+}
+
+int button_number(const std::string& word) {
+    return word == "right" ? 1 : 0;
+}
+
+uintptr_t arrow_key(const std::string& word) {
+    if (word == "left") return KEY_LEFT;
+    if (word == "up") return KEY_UP;
+    if (word == "right") return KEY_RIGHT;
+    return KEY_DOWN;
+}
+
+bool is_integer(const std::string& word) {
+    if (word.empty()) return false;
+    char* end = nullptr;
+    std::strtol(word.c_str(), &end, 10);
+    return *end == '\0';
+}
+
+bool valid_step(const ScriptStep& step, std::string* error) {
+    const std::string& c = step.command;
+    const size_t n = step.words.size();
+    auto fail = [&](const char* why) {
+        if (error != nullptr) *error = why;
+        return false;
+    };
+    if (c == "move")
+        return n == 2 && is_integer(step.words[0]) && is_integer(step.words[1])
+                   ? true
+                   : fail("move needs two whole numbers: move DX DY");
+    if (c == "click" || c == "press" || c == "release")
+        return n == 1 && (step.words[0] == "left" || step.words[0] == "right")
+                   ? true
+                   : fail("a button is left or right");
+    if (c == "key")
+        return n == 1 && (step.words[0] == "left" || step.words[0] == "up" ||
+                          step.words[0] == "right" || step.words[0] == "down")
+                   ? true
+                   : fail("key takes left, up, right or down");
+    if (c == "type") return true;
+    if (c == "char") {
+        if (n != 1 || !is_integer(step.words[0])) return fail("char takes a byte value 0..255");
+        const long value = std::strtol(step.words[0].c_str(), nullptr, 10);
+        return value >= 0 && value <= 255 ? true : fail("char takes a byte value 0..255");
+    }
+    if (c == "activate")
+        return n == 1 && (step.words[0] == "0" || step.words[0] == "1")
+                   ? true
+                   : fail("activate takes 1 or 0");
+    if (c == "wait")
+        return n == 1 && is_integer(step.words[0]) ? true : fail("wait takes milliseconds");
+    if (c == "shot") return n == 1 ? true : fail("shot takes a file name");
+    if (c == "close" || c == "lose") return n == 0 ? true : fail("takes no arguments");
+    return fail("unknown command");
+}
+
+}  // namespace
+
+// --- the script ---
+
+bool headless_add_script_line(const std::string& line, std::string* error) {
+    size_t start = line.find_first_not_of(" \t\r");
+    if (start == std::string::npos || line[start] == '#') return true;
+    std::string text = line.substr(start);
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n'))
+        text.pop_back();
+    ScriptStep step;
+    const size_t space = text.find(' ');
+    step.command = text.substr(0, space);
+    if (space != std::string::npos) step.rest = text.substr(space + 1);
+    std::istringstream words(step.rest);
+    for (std::string word; words >> word;)
+        step.words.push_back(word);
+    if (!valid_step(step, error)) return false;
+    script().push_back(step);
+    return true;
+}
+
+bool headless_load_script(const std::string& path, std::string* error) {
+    std::ifstream file(path);
+    if (!file) {
+        if (error != nullptr) *error = "cannot read the script " + path;
+        return false;
+    }
+    int number = 0;
+    for (std::string line; std::getline(file, line);) {
+        ++number;
+        std::string why;
+        if (!headless_add_script_line(line, &why)) {
+            if (error != nullptr) *error = path + ":" + std::to_string(number) + ": " + why;
+            return false;
+        }
+    }
+    return true;
+}
+
+size_t headless_script_lines_left() {
+    return script().size();
+}
+
+void headless_clear_script() {
+    script().clear();
+}
+
+namespace {
+
+long number(const std::string& word) {
+    return std::strtol(word.c_str(), nullptr, 10);
+}
+
+void run_step(const ScriptStep& step) {
+    const std::string& c = step.command;
+    if (c == "move") {
+        soft_mouse_motion(static_cast<int>(number(step.words[0])),
+                          static_cast<int>(number(step.words[1])));
+    } else if (c == "click" || c == "press" || c == "release") {
+        const int button = button_number(step.words[0]);
+        if (c != "release") soft_mouse_button(button, true);
+        if (c != "press") soft_mouse_button(button, false);
+    } else if (c == "key") {
+        soft_key(arrow_key(step.words[0]));
+    } else if (c == "type") {
+        soft_text_utf8(step.rest);
+    } else if (c == "char") {
+        soft_char(static_cast<uint8_t>(number(step.words[0])));
+    } else if (c == "activate") {
+        soft_focus(step.words[0] == "1");
+    } else if (c == "wait") {
+        headless_advance_clock(number(step.words[0]));
+    } else if (c == "shot") {
+        if (!headless_write_screenshot(step.words[0]))
+            std::fprintf(stderr, "qzview-headless: cannot write %s\n", step.words[0].c_str());
+    } else if (c == "close") {
+        soft_close();
+    } else if (c == "lose") {
+        soft_mouse_input_lost();
+    }
+}
+
+}  // namespace
+
+bool run_next_script_step() {
+    if (script().empty()) return false;
+    const ScriptStep step = script().front();
+    script().pop_front();
+    run_step(step);
+    return true;
+}

@@ -1,0 +1,138 @@
+// The wait for SDL's events, and their translation into the mouse records, key
+// presses, characters and window messages the program knows from Windows.
+#include <cstdio>
+
+#include "platform/mouse.h"
+#include "platform/sdl/sdl_device.h"
+#include "platform/window.h"
+
+namespace {
+
+constexpr uint8_t CHAR_BACKSPACE = 8;
+constexpr uint8_t CHAR_TAB = 9;
+constexpr uint8_t CHAR_RETURN = 13;
+constexpr uint8_t CHAR_ESCAPE = 27;
+// Windows reports a wheel notch as 120.
+constexpr int WHEEL_DELTA = 120;
+// A motion that moves both ways becomes two records: keep room for them.
+constexpr size_t LARGEST_RECORD_GROUP = 2;
+
+// The four buttons of the standard mouse format; others give no record.
+int button_number(Uint8 sdl_button) {
+    switch (sdl_button) {
+        case SDL_BUTTON_LEFT:
+            return 0;
+        case SDL_BUTTON_RIGHT:
+            return 1;
+        case SDL_BUTTON_MIDDLE:
+            return 2;
+        case SDL_BUTTON_X1:
+            return 3;
+        default:
+            return -1;
+    }
+}
+
+void translate_button(const SDL_MouseButtonEvent& button) {
+    const int number = button_number(button.button);
+    if (button.which != SDL_TOUCH_MOUSEID && number >= 0)
+        soft_mouse_button(number, button.state == SDL_PRESSED);
+}
+
+void translate_wheel(const SDL_MouseWheelEvent& wheel) {
+    if (wheel.y == 0) return;
+    const int notches = wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -wheel.y : wheel.y;
+    soft_mouse_record(MOUSE_OFFSET_WHEEL, static_cast<uint32_t>(notches * WHEEL_DELTA));
+}
+
+// The keys the program listens to: arrows as key presses, the editing keys as the
+// characters Windows makes of them. Printable characters come as text input.
+void translate_key(const SDL_KeyboardEvent& key) {
+    switch (key.keysym.sym) {
+        case SDLK_LEFT:
+            return soft_key(KEY_LEFT);
+        case SDLK_UP:
+            return soft_key(KEY_UP);
+        case SDLK_RIGHT:
+            return soft_key(KEY_RIGHT);
+        case SDLK_DOWN:
+            return soft_key(KEY_DOWN);
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER:
+            return soft_char(CHAR_RETURN);
+        case SDLK_BACKSPACE:
+            return soft_char(CHAR_BACKSPACE);
+        case SDLK_ESCAPE:
+            return soft_char(CHAR_ESCAPE);
+        case SDLK_TAB:
+            return soft_char(CHAR_TAB);
+        default:
+            return;
+    }
+}
+
+void translate_window_event(const SDL_WindowEvent& event) {
+    switch (event.event) {
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            return soft_focus(true);
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            return soft_focus(false);
+        case SDL_WINDOWEVENT_CLOSE:
+            return soft_close();
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+        case SDL_WINDOWEVENT_RESTORED:
+            return sdl_device().refit_screen();
+        default:
+            return;
+    }
+}
+
+}  // namespace
+
+void translate_sdl_event(const SDL_Event& event) {
+    switch (event.type) {
+        case SDL_MOUSEMOTION:
+            if (event.motion.which != SDL_TOUCH_MOUSEID)
+                soft_mouse_motion(event.motion.xrel, event.motion.yrel);
+            return;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            return translate_button(event.button);
+        case SDL_MOUSEWHEEL:
+            return translate_wheel(event.wheel);
+        case SDL_KEYDOWN:
+            return translate_key(event.key);
+        case SDL_TEXTINPUT:
+            return soft_text_utf8(event.text.text);
+        case SDL_WINDOWEVENT:
+            return translate_window_event(event.window);
+        case SDL_QUIT:
+            return soft_close();
+        default:
+            return;
+    }
+}
+
+// Blocks in SDL's wait: no time-out, no polling. The program's mouse reads follow each
+// signal, so taking more events stops while the buffer could overflow, so that no
+// press is pushed out by the motion behind it.
+bool SdlDevice::wait_for_input() {
+    if (window_ == nullptr) return false;
+    SDL_Event event;
+    if (SDL_WaitEvent(&event) == 0) {
+        std::fprintf(stderr, "qzview: waiting for input failed: %s\n", SDL_GetError());
+        return false;
+    }
+    translate_sdl_event(event);
+    while (soft_mouse_room() >= LARGEST_RECORD_GROUP && SDL_PollEvent(&event) != 0)
+        translate_sdl_event(event);
+    return true;
+}
+
+// While the show has the mouse, the system pointer is hidden and held in the window,
+// and only relative motion counts; otherwise it is the desktop's again.
+void SdlDevice::set_relative_mouse(bool on) {
+    if ((SDL_GetRelativeMouseMode() == SDL_TRUE) != on)
+        SDL_SetRelativeMouseMode(on ? SDL_TRUE : SDL_FALSE);
+}

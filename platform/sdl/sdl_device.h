@@ -1,0 +1,84 @@
+// The desktop device under the software platform: one SDL window with the front shown
+// letterboxed on its surface, SDL's events as input, the SDL audio callback, text
+// through SDL2_ttf and the real clock.
+#pragma once
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/sdl/letterbox.h"
+#include "platform/soft/soft.h"
+
+class SdlDevice final : public SoftDevice {
+  public:
+    bool refuses(const char* operation) override;
+    bool open_display() override;
+    void screen_size(int* width, int* height) override;
+    bool create_window(const char* title, int x, int y, int width, int height) override;
+    void show_window() override;
+    void destroy_window() override;
+    bool open_screen() override;
+    void present(const SoftFrame& front, const std::vector<DirtyRect>& changed) override;
+    bool wait_for_input() override;
+    void set_relative_mouse(bool on) override;
+    int64_t now_us() override;
+    void sleep_until_us(int64_t when) override;
+    void message_box(const char* text, const char* caption) override;
+    void debug_output(const char* text) override;
+    void sound_trace(const char* line) override;
+    bool render_text(const SoftText& text, CoverageMask* mask) override;
+    bool open_audio(int rate) override;
+    void lock_audio() override;
+    void unlock_audio() override;
+    void close_audio() override;
+
+    // Why no display could be opened; empty when one was.
+    const std::string& display_failure() const { return display_failure_; }
+    SDL_Window* window() const { return window_; }
+    // The window's contents were lost or its size changed: paint it all anew.
+    void refit_screen();
+    // The end of the run, or a test's fresh start: frees every object and closes SDL.
+    void shutdown();
+
+  private:
+    // How the front reaches the window's surface: copied, or scaled into a letterbox
+    // when that surface is not 1024x768.
+    struct Screen {
+        SDL_Surface* scaled = nullptr;  // the front at the letterbox's size; nullptr: unscaled
+        Letterbox box{};                // where the front lands on the window surface
+        int target_width = 0;           // the window surface size the letterbox fits
+        int target_height = 0;
+    };
+
+    void free_screen();
+    bool fit_to(SDL_Surface* target, const SDL_Surface* front);
+    void present_rects(SDL_Surface* target, SDL_Surface* front, const std::vector<DirtyRect>& rects,
+                       bool whole_target);
+    TTF_Font* font_of_height(int height);
+    TTF_Font* open_font_of_height(int height);
+    void report_font_failure();
+
+    bool video_tried_ = false;
+    bool video_ready_ = false;
+    std::string display_failure_;
+    SDL_Window* window_ = nullptr;
+    Screen screen_;
+    bool ttf_ready_ = false;
+    std::unique_ptr<void, void (*)(void*)> font_file_{nullptr, SDL_free};  // read once
+    size_t font_file_size_ = 0;
+    bool font_failure_reported_ = false;
+    std::map<int, TTF_Font*> fonts_;  // by cell height; nullptr: none of that height
+    SDL_AudioDeviceID audio_ = 0;
+    int audio_channels_ = 2;
+};
+
+SdlDevice& sdl_device();
+
+// SDL's events as the mouse records, key presses, characters and window messages the
+// program knows from Windows.
+void translate_sdl_event(const SDL_Event& event);
