@@ -9,10 +9,11 @@ packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev libsdl2-dev li
 package_tools=(dpkg-dev file lintian)
 case "${1:-build}" in
   build|run) ;;
-  test) packages+=(xvfb xdotool x11-apps imagemagick sox g++-mingw-w64-x86-64-posix wine wine64) ;;
+  test) packages+=(xvfb xdotool x11-apps imagemagick sox perl g++-mingw-w64-x86-64-posix wine
+                   wine64) ;;
   package) packages+=("${package_tools[@]}") ;;
-  ci) packages+=(xvfb xdotool x11-apps imagemagick sox g++-mingw-w64-x86-64-posix wine wine64
-                 clang libclang-rt-14-dev "${package_tools[@]}") ;;
+  ci) packages+=(xvfb xdotool x11-apps imagemagick sox perl g++-mingw-w64-x86-64-posix wine
+                 wine64 clang libclang-rt-14-dev "${package_tools[@]}") ;;
   *) echo "usage: $0 build|run|test|package|ci" >&2; exit 2 ;;
 esac
 
