@@ -1,6 +1,9 @@
 #include "tests/show_fixture.h"
 
 #include <algorithm>
+#include <sstream>
+
+#include "tools/show/show_tool.h"
 
 ExpectedShow::ExpectedShow() {
     for (int i = 0; i < 500; ++i) {
@@ -59,6 +62,12 @@ void write_show_files(int screenshots, const ExpectedShow* show) {
         write_solid_bitmap(name, 40, 30, box_colour(n));
     }
     if (show != nullptr) write_file_bytes("SCR1.BIL", show->file_bytes());
+}
+
+ToolRun run_tool(const std::vector<std::string>& arguments) {
+    std::ostringstream out, err;
+    const int status = show_tool::run_show_tool(arguments, out, err);
+    return ToolRun{status, out.str(), err.str()};
 }
 
 Script& Script::to(int x, int y) {

@@ -38,6 +38,14 @@ uint32_t box_colour(int32_t number);
 // and, when show is given, SCR1.BIL.
 void write_show_files(int screenshots, const ExpectedShow* show);
 
+// qzview-show run in this process, with what it printed.
+struct ToolRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+ToolRun run_tool(const std::vector<std::string>& arguments);
+
 class Script {
   public:
     // Moves the pointer to (x, y). The device moves it two pixels a count, so a

@@ -21,18 +21,6 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-struct ToolRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-ToolRun run_tool(const std::vector<std::string>& arguments) {
-    std::ostringstream out, err;
-    const int status = show_tool::run_show_tool(arguments, out, err);
-    return ToolRun{status, out.str(), err.str()};
-}
-
 std::string working_directory() {
     char path[PATH_MAX];
     return getcwd(path, sizeof path) != nullptr ? path : "";

@@ -146,6 +146,12 @@ FileState check_needed_file(const NeededFile& file) {
                : FileState::not_loadable;
 }
 
+const char* describe_file_state(FileState state, bool is_sound) {
+    if (state == FileState::missing) return "missing";
+    if (state == FileState::present) return "present";
+    return is_sound ? "does not load as a PCM WAVE file" : "does not load as a bitmap";
+}
+
 std::string describe_entries(const std::vector<int32_t>& entries) {
     std::string text = entries.size() == 1 ? "entry " : "entries ";
     for (size_t i = 0; i < entries.size();) {

@@ -41,6 +41,8 @@ std::vector<NeededFile> files_the_show_needs();
 
 // Looks the file up in the working directory and loads it as the program would.
 FileState check_needed_file(const NeededFile& file);
+// "missing", "does not load as a bitmap", "does not load as a PCM WAVE file".
+const char* describe_file_state(FileState state, bool is_sound);
 
 std::string describe_uses(const NeededFile& file);
 

@@ -1,8 +1,5 @@
 #include "tools/show/show_tool.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -17,8 +14,6 @@
 namespace show_tool {
 
 namespace {
-
-constexpr const char* PROGRAM = "qzview-show";
 
 const char* const main_help =
     "usage: qzview-show COMMAND [ARGUMENTS]\n"
@@ -103,41 +98,6 @@ std::string dump_help() {
            "cannot be read (or a wrong command line).\n";
 }
 
-// Runs a command inside the show's directory, where the program's relative file names
-// lead, and goes back to the caller's directory afterwards.
-class ShowDirectory {
-  public:
-    explicit ShowDirectory(const std::string& path)
-        : previous(open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-        entered_ok = previous >= 0 && chdir(path.c_str()) == 0;
-        if (!entered_ok) reason = std::strerror(errno);
-    }
-    ~ShowDirectory() {
-        if (previous < 0) return;
-        if (entered_ok && fchdir(previous) != 0)
-            std::perror("qzview-show: cannot return to the working directory");
-        close(previous);
-    }
-    ShowDirectory(const ShowDirectory&) = delete;
-    ShowDirectory& operator=(const ShowDirectory&) = delete;
-
-    bool entered() const { return entered_ok; }
-    const std::string& why_not() const { return reason; }
-
-  private:
-    int previous;
-    bool entered_ok = false;
-    std::string reason;
-};
-
-// The show file as the user names it: DIR/SCR1.BIL.
-std::string show_file_path(const std::string& directory) {
-    build_show_file_name();
-    if (directory == ".") return state.show_file_name;
-    const bool has_slash = !directory.empty() && directory.back() == '/';
-    return directory + (has_slash ? "" : "/") + state.show_file_name;
-}
-
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -159,21 +119,6 @@ bool read_text_file(const std::string& path, std::string* text, std::string* rea
     return true;
 }
 
-void warn(std::ostream& err, const std::string& warning) {
-    if (!warning.empty()) err << PROGRAM << ": warning: " << warning << '\n';
-}
-
-int usage_error(std::ostream& err, const std::string& command, const std::string& message) {
-    const std::string prefix = command.empty() ? std::string(PROGRAM) : PROGRAM + (" " + command);
-    err << prefix << ": " << message << '\n' << "Try '" << prefix << " --help'.\n";
-    return STATUS_USAGE_OR_UNREADABLE;
-}
-
-const char* describe_state(const FileProblem& problem) {
-    if (problem.state == FileState::missing) return "missing";
-    return problem.is_sound ? "does not load as a PCM WAVE file" : "does not load as a bitmap";
-}
-
 int run_check(const std::string& directory, std::ostream& out, std::ostream& err) {
     const std::string path = show_file_path(directory);
     ShowDirectory show_directory(directory);
@@ -191,7 +136,8 @@ int run_check(const std::string& directory, std::ostream& out, std::ostream& err
     for (const std::string& warning : result.warnings)
         warn(err, warning);
     for (const FileProblem& problem : result.problems)
-        out << problem.name << ": " << describe_state(problem) << "; " << problem.uses << '\n';
+        out << problem.name << ": " << describe_file_state(problem.state, problem.is_sound) << "; "
+            << problem.uses << '\n';
     if (result.problems.empty()) {
         out << "all " << result.files_checked << " files present\n";
         return STATUS_DONE;
@@ -218,16 +164,6 @@ int run_dump(const std::string& directory, std::ostream& out, std::ostream& err)
         return STATUS_FAILED;
     }
     return STATUS_DONE;
-}
-
-// Puts the image into the state record, where the program's save takes it from. The
-// decoder clamps the picture count, the file keeps it as the text gives it.
-bool put_into_table(const ShowImage& image) {
-    decode_show_file(image.data(), image.size());
-    state.picture_count = static_cast<int32_t>(value_at(image, block_named("picture_count"), 0));
-    ShowImage encoded{};
-    encode_show_file(encoded.data());
-    return encoded == image;
 }
 
 int run_load(const std::string& csv_path, const std::string& directory, std::ostream& out,

@@ -1,0 +1,58 @@
+#include "tools/show/tool_support.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "app/state.h"
+#include "show/show_file.h"
+
+namespace show_tool {
+
+ShowDirectory::ShowDirectory(const std::string& path)
+    : previous(open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+    entered_ok = previous >= 0 && chdir(path.c_str()) == 0;
+    if (!entered_ok) reason = std::strerror(errno);
+}
+
+ShowDirectory::~ShowDirectory() {
+    if (previous < 0) return;
+    if (entered_ok && fchdir(previous) != 0)
+        std::perror("qzview-show: cannot return to the working directory");
+    close(previous);
+}
+
+std::string path_in(const std::string& directory, const std::string& name) {
+    if (directory == ".") return name;
+    const bool has_slash = !directory.empty() && directory.back() == '/';
+    return directory + (has_slash ? "" : "/") + name;
+}
+
+std::string show_file_path(const std::string& directory) {
+    build_show_file_name();
+    return path_in(directory, state.show_file_name);
+}
+
+void warn(std::ostream& err, const std::string& warning) {
+    if (!warning.empty()) err << PROGRAM << ": warning: " << warning << '\n';
+}
+
+int usage_error(std::ostream& err, const std::string& command, const std::string& message) {
+    const std::string prefix = command.empty() ? std::string(PROGRAM) : PROGRAM + (" " + command);
+    err << prefix << ": " << message << '\n' << "Try '" << prefix << " --help'.\n";
+    return STATUS_USAGE_OR_UNREADABLE;
+}
+
+// The decoder clamps the picture count, the file keeps it as the image gives it.
+bool put_into_table(const ShowImage& image) {
+    decode_show_file(image.data(), image.size());
+    state.picture_count = static_cast<int32_t>(value_at(image, block_named("picture_count"), 0));
+    ShowImage encoded{};
+    encode_show_file(encoded.data());
+    return encoded == image;
+}
+
+}  // namespace show_tool

@@ -1,0 +1,54 @@
+// What the qzview-show commands share: the show's directory entered while a command
+// works, and the messages they print.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "tools/show/show_image.h"
+
+namespace show_tool {
+
+constexpr const char* PROGRAM = "qzview-show";
+
+constexpr int STATUS_DONE = 0;
+// check: a needed file is missing or does not load; dump: the output could not be
+// written; load: the text is unreadable or wrong, or the show file could not be saved.
+constexpr int STATUS_FAILED = 1;
+// A wrong command line, and for check and dump a show file that cannot be read.
+constexpr int STATUS_USAGE_OR_UNREADABLE = 2;
+
+// Runs a command inside the show's directory, where the program's relative file names
+// lead, and goes back to the caller's directory afterwards.
+class ShowDirectory {
+  public:
+    explicit ShowDirectory(const std::string& path);
+    ~ShowDirectory();
+    ShowDirectory(const ShowDirectory&) = delete;
+    ShowDirectory& operator=(const ShowDirectory&) = delete;
+
+    bool entered() const { return entered_ok; }
+    const std::string& why_not() const { return reason; }
+
+  private:
+    int previous;
+    bool entered_ok = false;
+    std::string reason;
+};
+
+// The show file as the user names it: DIR/SCR1.BIL.
+std::string show_file_path(const std::string& directory);
+// A file of the show as the user names it: DIR/NAME.
+std::string path_in(const std::string& directory, const std::string& name);
+
+// "qzview-show: warning: ..." on err; nothing for an empty warning.
+void warn(std::ostream& err, const std::string& warning);
+// The message and a hint at the command's help; gives STATUS_USAGE_OR_UNREADABLE.
+int usage_error(std::ostream& err, const std::string& command, const std::string& message);
+
+// Puts the image into the state record, where the program's save takes it from; false
+// when the table does not take the values as given.
+bool put_into_table(const ShowImage& image);
+
+}  // namespace show_tool
