@@ -478,6 +478,13 @@ TEST_F(ShowToolTest, AWrongCommandLineGivesStatusTwo) {
         {"dump", "-x"},
         {"load"},
         {"load", "a.csv", "dir", "more"},
+        {"add"},
+        {"add", "--at", "1", "a.png"},  // beyond an empty show
+        {"add", "--sound", "-3", "a.png"},
+        {"add", "--at", "x", "a.png"},
+        {"add", "--dir"},
+        {"new"},
+        {"new", "--level", "3", "dir"},
     };
     for (const std::vector<std::string>& arguments : command_lines) {
         const ToolRun run = run_tool(arguments);
@@ -493,6 +500,8 @@ TEST_F(ShowToolTest, EveryCommandHasHelp) {
         {{"check", "--help"}, "usage: qzview-show check [DIR]"},
         {{"dump", "-h"}, "index,pic_file,pic_box1,pic_wave,pic_level,pic_marked,pic_box1_x"},
         {{"load", "x.csv", "--help"}, "usage: qzview-show load FILE.csv [DIR]"},
+        {{"add", "--help"}, "usage: qzview-show add [--dir DIR]"},
+        {{"new", "--help"}, "usage: qzview-show new DIR"},
     };
     for (const auto& [arguments, text] : helps) {
         const ToolRun run = run_tool(arguments);

@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev libsdl2-dev libsdl2-ttf-dev
-          fonts-dejavu-core)
+          libsdl2-image-dev libwebp-dev fonts-dejavu-core)
 package_tools=(dpkg-dev file lintian)
 case "${1:-build}" in
   build|run) ;;

@@ -7,9 +7,11 @@
 
 #include "app/state.h"
 #include "show/show_file.h"
+#include "tools/show/show_add.h"
 #include "tools/show/show_check.h"
 #include "tools/show/show_csv.h"
 #include "tools/show/show_image.h"
+#include "tools/show/show_new.h"
 
 namespace show_tool {
 
@@ -18,12 +20,16 @@ namespace {
 const char* const main_help =
     "usage: qzview-show COMMAND [ARGUMENTS]\n"
     "\n"
-    "Checks, dumps and loads the show script SCR1.BIL of a qzview show directory.\n"
+    "Checks, dumps and loads the show script SCR1.BIL of a qzview show directory, and\n"
+    "makes a show from image files.\n"
     "\n"
     "commands:\n"
     "  check [DIR]          list the picture, box and sound files the show needs but lacks\n"
     "  dump [DIR]           print the show script as CSV on standard output\n"
     "  load FILE.csv [DIR]  write the show script from such a CSV\n"
+    "  new DIR              write a new show's graphics sheet, title picture and sounds\n"
+    "  add [--dir DIR] FILES...\n"
+    "                       add image files (PNG, JPEG, WebP, ...) as screenshots and entries\n"
     "\n"
     "DIR is the show's directory, by default the working directory.\n"
     "'qzview-show COMMAND --help' tells more about each command.\n"
@@ -242,6 +248,10 @@ int run_show_tool(const std::vector<std::string>& arguments, std::ostream& out, 
         out << main_help;
         return STATUS_DONE;
     }
+    // The commands with options read their own command lines.
+    const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
+    if (arguments[0] == "add") return run_add(rest, out, err);
+    if (arguments[0] == "new") return run_new(rest, out, err);
     const CommandShape* command = nullptr;
     for (const CommandShape& shape : commands)
         if (arguments[0] == shape.name) command = &shape;

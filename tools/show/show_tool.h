@@ -1,5 +1,6 @@
-// qzview-show: checks a show directory for the files its show script needs, and dumps
-// and loads the script SCR1.BIL as text.
+// qzview-show: checks a show directory for the files its show script needs, dumps and
+// loads the script SCR1.BIL as text, and authors a show: a new show's frame and
+// pictures added from image files.
 #pragma once
 
 #include <ostream>

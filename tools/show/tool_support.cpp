@@ -46,6 +46,18 @@ int usage_error(std::ostream& err, const std::string& command, const std::string
     return STATUS_USAGE_OR_UNREADABLE;
 }
 
+bool command_line_accepted(bool help_asked, const std::string& error, const std::string& command,
+                           const char* help, std::ostream& out, std::ostream& err, int* status) {
+    if (help_asked) {
+        out << help;
+        *status = STATUS_DONE;
+        return false;
+    }
+    if (error.empty()) return true;
+    *status = usage_error(err, command, error);
+    return false;
+}
+
 // The decoder clamps the picture count, the file keeps it as the image gives it.
 bool put_into_table(const ShowImage& image) {
     decode_show_file(image.data(), image.size());
@@ -53,6 +65,39 @@ bool put_into_table(const ShowImage& image) {
     ShowImage encoded{};
     encode_show_file(encoded.data());
     return encoded == image;
+}
+
+namespace {
+
+bool write_all(int descriptor, const std::vector<uint8_t>& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t wrote = write(descriptor, bytes.data() + done, bytes.size() - done);
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) return false;
+        done += static_cast<size_t>(wrote);
+    }
+    return fsync(descriptor) == 0;
+}
+
+}  // namespace
+
+NewFile write_new_file(const std::string& name, const std::vector<uint8_t>& bytes,
+                       std::string* reason) {
+    const int descriptor = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (descriptor < 0) {
+        if (errno == EEXIST) return NewFile::exists;
+        *reason = std::strerror(errno);
+        return NewFile::failed;
+    }
+    const bool written = write_all(descriptor, bytes);
+    const int error = errno;
+    if (close(descriptor) != 0 || !written) {
+        *reason = std::strerror(written ? errno : error);
+        unlink(name.c_str());
+        return NewFile::failed;
+    }
+    return NewFile::written;
 }
 
 }  // namespace show_tool

@@ -1,7 +1,8 @@
 // What the qzview-show commands share: the show's directory entered while a command
-// works, and the messages they print.
+// works, the messages they print, and files written without replacing any.
 #pragma once
 
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -14,7 +15,8 @@ constexpr const char* PROGRAM = "qzview-show";
 
 constexpr int STATUS_DONE = 0;
 // check: a needed file is missing or does not load; dump: the output could not be
-// written; load: the text is unreadable or wrong, or the show file could not be saved.
+// written; load: the text is unreadable or wrong, or the show file could not be saved;
+// add, new: a file could not be taken in or written.
 constexpr int STATUS_FAILED = 1;
 // A wrong command line, and for check and dump a show file that cannot be read.
 constexpr int STATUS_USAGE_OR_UNREADABLE = 2;
@@ -47,8 +49,20 @@ void warn(std::ostream& err, const std::string& warning);
 // The message and a hint at the command's help; gives STATUS_USAGE_OR_UNREADABLE.
 int usage_error(std::ostream& err, const std::string& command, const std::string& message);
 
+// The end of reading a command line. Prints the help when it was asked for, or the
+// error with a hint at the help, and gives false with *status set to the exit status;
+// true when the command goes on.
+bool command_line_accepted(bool help_asked, const std::string& error, const std::string& command,
+                           const char* help, std::ostream& out, std::ostream& err, int* status);
+
 // Puts the image into the state record, where the program's save takes it from; false
 // when the table does not take the values as given.
 bool put_into_table(const ShowImage& image);
+
+enum class NewFile { written, exists, failed };
+// Creates the file in the working directory with these bytes, flushed to disk; never
+// replaces a file that is there. A failed write leaves no file behind.
+NewFile write_new_file(const std::string& name, const std::vector<uint8_t>& bytes,
+                       std::string* reason);
 
 }  // namespace show_tool
