@@ -1,5 +1,5 @@
 // Authoring a show with qzview-show: image files added as screenshots and entries,
-// and a new show's frame.
+// a new show's frame, and the contact sheet of a whole show.
 #include <SDL.h>
 #include <SDL_image.h>
 #include <gtest/gtest.h>
@@ -12,16 +12,23 @@
 
 #include "app/state.h"
 #include "display/bitmap_loader.h"
+#include "display/display.h"
 #include "platform/common/bmp_decoder.h"
 #include "platform/headless/headless.h"
+#include "screens/presentation.h"
 #include "show/picture_table.h"
 #include "show/show_file.h"
 #include "tests/show_fixture.h"
 #include "tools/demo/canvas.h"
+#include "tools/demo/demo_show.h"
+#include "tools/show/picture_scaling.h"
+#include "tools/show/show_sheet.h"
 
 namespace {
 
 using demo::Canvas;
+using show_tool::Placement;
+using show_tool::SheetLayout;
 
 constexpr uint32_t TOP_LEFT = 0xD02020, TOP_RIGHT = 0x20C040, BOTTOM_LEFT = 0x2040D0,
                    BOTTOM_RIGHT = 0xF0F0F0;
@@ -295,6 +302,97 @@ TEST_F(ShowAuthoringTest, ANewShowWithAddedScreenshotsRunsInTheProgram) {
     EXPECT_EQ(run_program(script.lines()), 0);
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(shot_pixel(std::to_string(i + 1) + ".bmp", 600, 400), colours[i]);
+}
+
+// --- the contact sheet ---
+
+class ContactSheetTest : public ScratchTest {
+  protected:
+    // Each entry as the program presents it in the show, scaled to the thumbnail.
+    void expect_thumbnails_show_the_frames(const Canvas& page, const SheetLayout& layout,
+                                           const std::vector<int32_t>& entries) {
+        headless_reset();
+        reset_global_state();
+        ASSERT_EQ(init_display(nullptr, 1), 1);
+        load_picture(0, 1, "-");
+        load_show();
+        for (int32_t entry : entries) {
+            SCOPED_TRACE(entry);
+            state.current_picture = entry;
+            present_picture(entry, 0, 0);
+            Canvas frame(1024, 768);
+            for (int y = 0; y < 768; ++y)
+                for (int x = 0; x < 1024; ++x)
+                    frame.set(x, y, headless_pixel(state.front_surface, x, y));
+            const Placement place = show_tool::thumbnail_place(layout, entry + 1);
+            const Canvas expected = show_tool::scale_by_area(frame, place.width, place.height);
+            int differing = 0;
+            for (int y = 0; y < place.height; ++y)
+                for (int x = 0; x < place.width; ++x)
+                    differing += page.at(place.x + x, place.y + y) != expected.at(x, y);
+            EXPECT_EQ(differing, 0);
+        }
+        shutdown_all();
+    }
+    static bool framed_in_red(const Canvas& page, const Placement& place) {
+        return page.at(place.x - 2, place.y + place.height / 2) == 0xC81414 &&
+               page.at(place.x + place.width + 1, place.y) == 0xC81414;
+    }
+};
+
+TEST_F(ContactSheetTest, TheDemoSheetShowsEveryEntryAsTheViewerSeesIt) {
+    std::string error;
+    ASSERT_TRUE(demo::write_demo_show(".", &error)) << error;
+    const ToolRun run = run_tool({"sheet", "-o", "sheet.png"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("sheet.png: 15 entries on a page of 1600x"), std::string::npos);
+
+    const Canvas page = read_picture("sheet.png");
+    const SheetLayout layout = show_tool::plan_sheet(1600, 4, 15);
+    EXPECT_EQ(page.width, 1600);
+    EXPECT_EQ(page.height, layout.height);
+    const Placement last = show_tool::thumbnail_place(layout, 16);
+    EXPECT_LE(last.y + last.height + layout.caption_height, page.height);
+    std::vector<int32_t> entries;
+    for (int32_t entry = 1; entry <= 15; ++entry) {
+        EXPECT_FALSE(framed_in_red(page, show_tool::thumbnail_place(layout, entry + 1)));
+        entries.push_back(entry);
+    }
+    expect_thumbnails_show_the_frames(page, layout, entries);
+}
+
+TEST_F(ContactSheetTest, MissingFilesAreMarkedInRed) {
+    ExpectedShow show;
+    show.picture_count = 4;
+    show.pic_file[1] = 100;
+    show.pic_file[2] = 150;  // missing
+    show.pic_file[3] = 101;
+    show.pic_box2[3] = 42;  // missing
+    show.pic_file[4] = 101;
+    show.pic_marked[4] = 1;
+    write_show_files(2, &show);
+    const ToolRun run = run_tool({"sheet", "-o", "sheet.png", "--columns", "2", "--width", "900"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("; 2 with files missing or not loadable"), std::string::npos);
+
+    const Canvas page = read_picture("sheet.png");
+    const SheetLayout layout = show_tool::plan_sheet(900, 2, 4);
+    EXPECT_EQ(page.width, 900);
+    const bool marked[] = {false, true, true, false};
+    for (int i = 0; i < 4; ++i) {
+        const Placement place = show_tool::thumbnail_place(layout, i + 2);
+        EXPECT_EQ(framed_in_red(page, place), marked[i]) << "entry " << i + 1;
+        int red_in_caption = 0;
+        for (int y = place.y + place.height + 1; y < place.y + place.height + layout.caption_height;
+             ++y)
+            for (int x = place.x; x < place.x + place.width; ++x)
+                red_in_caption += near(page.at(x, y), 0xC81414, 40);
+        EXPECT_EQ(red_in_caption > 0, marked[i]) << "entry " << i + 1;
+    }
+    // Black stands in for the missing screenshot, not the picture before it.
+    const Placement missing = show_tool::thumbnail_place(layout, 3);
+    EXPECT_EQ(page.at(missing.x + missing.width / 2, missing.y + missing.height / 2), 0u);
+    expect_thumbnails_show_the_frames(page, layout, {1, 3, 4});
 }
 
 }  // namespace

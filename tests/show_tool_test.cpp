@@ -483,6 +483,10 @@ TEST_F(ShowToolTest, AWrongCommandLineGivesStatusTwo) {
         {"add", "--sound", "-3", "a.png"},
         {"add", "--at", "x", "a.png"},
         {"add", "--dir"},
+        {"sheet", "."},
+        {"sheet", "-o", "a.png", "--columns", "0"},
+        {"sheet", "-o", "a.png", "--width", "400", "--columns", "16"},
+        {"sheet", "a", "b", "-o", "a.png"},
         {"new"},
         {"new", "--level", "3", "dir"},
     };
@@ -501,6 +505,7 @@ TEST_F(ShowToolTest, EveryCommandHasHelp) {
         {{"dump", "-h"}, "index,pic_file,pic_box1,pic_wave,pic_level,pic_marked,pic_box1_x"},
         {{"load", "x.csv", "--help"}, "usage: qzview-show load FILE.csv [DIR]"},
         {{"add", "--help"}, "usage: qzview-show add [--dir DIR]"},
+        {{"sheet", "-h"}, "usage: qzview-show sheet [DIR] -o FILE.png"},
         {{"new", "--help"}, "usage: qzview-show new DIR"},
     };
     for (const auto& [arguments, text] : helps) {

@@ -128,6 +128,12 @@ std::vector<NeededFile> files_the_show_needs() {
     return needs.files;
 }
 
+std::vector<NeededFile> files_of_entry(int32_t entry) {
+    NeedList needs;
+    add_entry_needs(needs, entry);
+    return needs.files;
+}
+
 FileState check_needed_file(const NeededFile& file) {
     struct stat info;
     if (stat(file.name.c_str(), &info) != 0) return FileState::missing;

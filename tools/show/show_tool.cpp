@@ -12,6 +12,7 @@
 #include "tools/show/show_csv.h"
 #include "tools/show/show_image.h"
 #include "tools/show/show_new.h"
+#include "tools/show/show_sheet.h"
 
 namespace show_tool {
 
@@ -30,6 +31,8 @@ const char* const main_help =
     "  new DIR              write a new show's graphics sheet, title picture and sounds\n"
     "  add [--dir DIR] FILES...\n"
     "                       add image files (PNG, JPEG, WebP, ...) as screenshots and entries\n"
+    "  sheet [DIR] -o FILE.png\n"
+    "                       draw a contact sheet of the whole show\n"
     "\n"
     "DIR is the show's directory, by default the working directory.\n"
     "'qzview-show COMMAND --help' tells more about each command.\n"
@@ -251,6 +254,7 @@ int run_show_tool(const std::vector<std::string>& arguments, std::ostream& out, 
     // The commands with options read their own command lines.
     const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
     if (arguments[0] == "add") return run_add(rest, out, err);
+    if (arguments[0] == "sheet") return run_sheet(rest, out, err);
     if (arguments[0] == "new") return run_new(rest, out, err);
     const CommandShape* command = nullptr;
     for (const CommandShape& shape : commands)

@@ -1,6 +1,6 @@
 // qzview-show: checks a show directory for the files its show script needs, dumps and
-// loads the script SCR1.BIL as text, and authors a show: a new show's frame and
-// pictures added from image files.
+// loads the script SCR1.BIL as text, and authors a show: a new show's frame, pictures
+// added from image files, and a contact sheet of the whole show.
 #pragma once
 
 #include <ostream>

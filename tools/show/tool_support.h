@@ -16,9 +16,9 @@ constexpr const char* PROGRAM = "qzview-show";
 constexpr int STATUS_DONE = 0;
 // check: a needed file is missing or does not load; dump: the output could not be
 // written; load: the text is unreadable or wrong, or the show file could not be saved;
-// add, new: a file could not be taken in or written.
+// add, sheet, new: a file could not be taken in or written.
 constexpr int STATUS_FAILED = 1;
-// A wrong command line, and for check and dump a show file that cannot be read.
+// A wrong command line, and for check, dump and sheet a show file that cannot be read.
 constexpr int STATUS_USAGE_OR_UNREADABLE = 2;
 
 // Runs a command inside the show's directory, where the program's relative file names
