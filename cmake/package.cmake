@@ -61,13 +61,15 @@ alone; its editor appends, exchanges, inserts, deletes and marks pictures, sets
 box, sound and level numbers and saves the show script.
 
 The package holds the show program qzview (SDL2), qzview-demo, which writes a
-demo show, qzview-show, which checks a show and dumps and loads its script as
-CSV, and qzview-headless, which runs a show from a script without a screen.")
+demo show, qzview-show, which checks a show, dumps and loads its script as CSV,
+makes a show from PNG, JPEG or WebP screenshots and draws its contact sheet, and
+qzview-headless, which runs a show from a script without a screen.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The libraries the programs link come from the binaries (dpkg-shlibdeps); the font
-# that qzview draws its text with is read from a file, so it is named here.
+# The libraries the programs link come from the binaries (dpkg-shlibdeps); the fonts
+# that qzview draws its text with, and qzview-show its contact sheets, are read from
+# files, so their package is named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-dejavu-core)
 set(CPACK_STRIP_FILES ON)

@@ -1,4 +1,5 @@
-// qzview-show COMMAND: check, dump or load the show script of a show directory.
+// qzview-show COMMAND: check, dump or load the show script of a show directory, make
+// a new show, add image files to it, or draw its contact sheet.
 #include <iostream>
 #include <string>
 #include <vector>
