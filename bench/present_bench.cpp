@@ -39,15 +39,15 @@ std::string prepare_show() {
     if (init_display(nullptr, 1) != 1) std::abort();
     load_picture(0, 1, "-");
     init_picture_table();
-    state.pic_file[1] = 100;
-    state.pic_box1[1] = 1;
-    state.pic_box2[1] = 2;
-    state.pic_box3[1] = 3;
-    state.pic_level[1] = 12;
-    state.pic_marked[1] = 1;
-    state.current_picture = 1;
-    state.editor_active = 1;
-    state.edit_mode = 10;
+    picture_table.pic_file[1] = 100;
+    picture_table.pic_box1[1] = 1;
+    picture_table.pic_box2[1] = 2;
+    picture_table.pic_box3[1] = 3;
+    picture_table.pic_level[1] = 12;
+    picture_table.pic_marked[1] = 1;
+    picture_table.current_picture = 1;
+    editor.editor_active = 1;
+    editor.edit_mode = 10;
     return dir;
 }
 

@@ -24,8 +24,8 @@ void build_numbered_name(char* name, const char* prefix, int32_t number) {
 }
 
 Surface slot_surface(uint8_t slot) {
-    if (slot == 0) return state.sheet_surface;
-    if (slot == 1) return state.picture_surface;
+    if (slot == 0) return screen.sheet_surface;
+    if (slot == 1) return screen.picture_surface;
     return nullptr;
 }
 
@@ -70,21 +70,21 @@ int load_picture(uint8_t slot, int32_t number, const char* name_for_zero) {
     if (slot > 1) return LOAD_FAILED;
     char name[FILE_NAME_SIZE];
     if (number > 0) {
-        if (state.loaded_number[slot] == number) return LOAD_ALREADY_THERE;
+        if (screen.loaded_number[slot] == number) return LOAD_ALREADY_THERE;
         build_picture_file_name(name, number);
     } else {
         std::snprintf(name, sizeof name, "%s.BMP", name_for_zero);
     }
     const int outcome =
         load_bitmap_file(slot_surface(slot), name) != RESULT_OK ? LOAD_FAILED : LOAD_DONE;
-    if (number > 0 && outcome == LOAD_DONE) state.loaded_number[slot] = number;
+    if (number > 0 && outcome == LOAD_DONE) screen.loaded_number[slot] = number;
     return outcome;
 }
 
 int32_t load_box(int32_t number, int x, int y) {
     char name[FILE_NAME_SIZE];
     build_box_file_name(name, number);
-    return load_bitmap_at(state.back_surface, name, x, y);
+    return load_bitmap_at(screen.back_surface, name, x, y);
 }
 
 int32_t load_bitmap_file(Surface surface, const char* file_name) {

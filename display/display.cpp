@@ -27,36 +27,36 @@ const char* const window_title = "QZVIEW";
 
 // Releases what was created, shows the numbered message and destroys the window.
 int fail_startup(uint8_t code) {
-    state.startup_error = code;
+    screen.startup_error = code;
     // Releasing the display device first gives the desktop its mode back, so the
     // message appears on the user's normal screen.
     shutdown_all();
-    message_box(state.main_window, startup_messages[code], window_title);
-    window_destroy(state.main_window);
+    message_box(screen.main_window, startup_messages[code], window_title);
+    window_destroy(screen.main_window);
     return 0;
 }
 
 int32_t create_keyed_offscreen(Surface* surface) {
     const int32_t result =
-        display_create_offscreen(state.display_device, SCREEN_WIDTH, SCREEN_HEIGHT, surface);
+        display_create_offscreen(screen.display_device, SCREEN_WIDTH, SCREEN_HEIGHT, surface);
     if (result == RESULT_OK) surface_set_black_color_key(*surface);
     return result;
 }
 
 int32_t set_display_mode() {
-    if (display_set_mode(state.display_device, SCREEN_WIDTH, SCREEN_HEIGHT, 32) == RESULT_OK)
+    if (display_set_mode(screen.display_device, SCREEN_WIDTH, SCREEN_HEIGHT, 32) == RESULT_OK)
         return RESULT_OK;
-    state.startup_error = 4;
-    return display_set_mode(state.display_device, SCREEN_WIDTH, SCREEN_HEIGHT, 16);
+    screen.startup_error = 4;
+    return display_set_mode(screen.display_device, SCREEN_WIDTH, SCREEN_HEIGHT, 16);
 }
 
 void create_fonts() {
-    if (state.font_fixed != nullptr) font_delete(state.font_fixed);
-    state.font_fixed = font_stock_fixed();
-    if (state.font_medium != nullptr) font_delete(state.font_medium);
-    state.font_medium = font_create(24);
-    if (state.font_large != nullptr) font_delete(state.font_large);
-    state.font_large = font_create(32);
+    if (screen.font_fixed != nullptr) font_delete(screen.font_fixed);
+    screen.font_fixed = font_stock_fixed();
+    if (screen.font_medium != nullptr) font_delete(screen.font_medium);
+    screen.font_medium = font_create(24);
+    if (screen.font_large != nullptr) font_delete(screen.font_large);
+    screen.font_large = font_create(32);
 }
 
 void release_surface(Surface& surface) {
@@ -72,33 +72,33 @@ void release_font(FontHandle& font) {
 }  // namespace
 
 int init_display(InstanceHandle instance, int show_command) {
-    state.startup_error = 0;
+    screen.startup_error = 0;
     window_register_class(instance, window_class_name, window_class_name, window_procedure);
     WindowHandle window = window_create_topmost_popup(instance, window_class_name, window_title, 0,
                                                       0, screen_width(), screen_height());
     if (window == nullptr) {
-        state.startup_error = 1;
+        screen.startup_error = 1;
         return 0;
     }
-    state.main_window = window;
+    screen.main_window = window;
 
     // The mouse comes before the window is shown: showing activates the window, and
     // activation acquires the mouse.
-    if (init_mouse(state.main_window) == 0) return fail_startup(8);
-    window_show(state.main_window, show_command);
-    window_update(state.main_window);
+    if (init_mouse(screen.main_window) == 0) return fail_startup(8);
+    window_show(screen.main_window, show_command);
+    window_update(screen.main_window);
 
-    if (display_create(&state.display_device) != RESULT_OK) return fail_startup(2);
-    if (display_set_exclusive_fullscreen(state.display_device, state.main_window) != RESULT_OK)
+    if (display_create(&screen.display_device) != RESULT_OK) return fail_startup(2);
+    if (display_set_exclusive_fullscreen(screen.display_device, screen.main_window) != RESULT_OK)
         return fail_startup(3);
     if (set_display_mode() != RESULT_OK) return fail_startup(4);
-    if (display_create_primary(state.display_device, &state.front_surface) != RESULT_OK)
+    if (display_create_primary(screen.display_device, &screen.front_surface) != RESULT_OK)
         return fail_startup(5);
-    if (display_get_back_buffer(state.front_surface, &state.back_surface) != RESULT_OK)
+    if (display_get_back_buffer(screen.front_surface, &screen.back_surface) != RESULT_OK)
         return fail_startup(6);
-    if (create_keyed_offscreen(&state.sheet_surface) != RESULT_OK ||
-        create_keyed_offscreen(&state.picture_surface) != RESULT_OK ||
-        create_keyed_offscreen(&state.spare_surface) != RESULT_OK)
+    if (create_keyed_offscreen(&screen.sheet_surface) != RESULT_OK ||
+        create_keyed_offscreen(&screen.picture_surface) != RESULT_OK ||
+        create_keyed_offscreen(&screen.spare_surface) != RESULT_OK)
         return fail_startup(7);
     create_fonts();
     return 1;
@@ -107,25 +107,25 @@ int init_display(InstanceHandle instance, int show_command) {
 void shutdown_all() {
     release_sound();
 
-    if (state.input_object != nullptr) input_release(state.input_object);
-    state.input_object = nullptr;
-    if (state.mouse_device != nullptr) mouse_release(state.mouse_device);
-    state.mouse_device = nullptr;
-    if (state.mouse_event != nullptr) event_close(state.mouse_event);
-    state.mouse_event = nullptr;
+    if (pointer.input_object != nullptr) input_release(pointer.input_object);
+    pointer.input_object = nullptr;
+    if (pointer.mouse_device != nullptr) mouse_release(pointer.mouse_device);
+    pointer.mouse_device = nullptr;
+    if (pointer.mouse_event != nullptr) event_close(pointer.mouse_event);
+    pointer.mouse_event = nullptr;
 
-    if (state.display_device != nullptr) {
+    if (screen.display_device != nullptr) {
         // The back buffer is attached to the front surface and goes with it.
-        release_surface(state.front_surface);
-        state.back_surface = nullptr;
-        release_surface(state.sheet_surface);
-        release_surface(state.picture_surface);
-        release_surface(state.spare_surface);
-        display_release(state.display_device);
-        state.display_device = nullptr;
+        release_surface(screen.front_surface);
+        screen.back_surface = nullptr;
+        release_surface(screen.sheet_surface);
+        release_surface(screen.picture_surface);
+        release_surface(screen.spare_surface);
+        display_release(screen.display_device);
+        screen.display_device = nullptr;
     }
 
-    release_font(state.font_fixed);
-    release_font(state.font_medium);
-    release_font(state.font_large);
+    release_font(screen.font_fixed);
+    release_font(screen.font_medium);
+    release_font(screen.font_large);
 }

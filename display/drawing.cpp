@@ -29,8 +29,8 @@ void copy_rect_keyed(Surface source, int x, int y, int width, int height, Surfac
 }
 
 void present_frame() {
-    if (state.front_surface != nullptr) surface_flip(state.front_surface);
-    state.pointer_saved = 0;
+    if (screen.front_surface != nullptr) surface_flip(screen.front_surface);
+    pointer.pointer_saved = 0;
 }
 
 DeviceContext begin_text(Surface surface) {

@@ -24,9 +24,9 @@ bool in_editor_switch(int x, int y) {
 
 // No transitions while editing: every edit shows its result at once.
 void switch_editor_on() {
-    state.editor_active = 1;
-    state.transition_on = 0;
-    state.status_lines_on = 1;
+    editor.editor_active = 1;
+    editor.transition_on = 0;
+    editor.status_lines_on = 1;
 }
 
 // The choice of a button or a row at (x, y); 0 outside all of them.
@@ -43,35 +43,35 @@ int32_t menu_choice_at(int x, int y) {
 }  // namespace
 
 int32_t menu_screen() {
-    load_picture(1, state.pic_file[state.current_picture], "-");
-    copy_rect(state.picture_surface, 0, 0, 1024, 768, state.back_surface, 0, 0);
-    copy_rect(state.sheet_surface, 0, 80, 600, 450, state.back_surface, MENU_X, MENU_Y);
+    load_picture(1, picture_table.pic_file[picture_table.current_picture], "-");
+    copy_rect(screen.picture_surface, 0, 0, 1024, 768, screen.back_surface, 0, 0);
+    copy_rect(screen.sheet_surface, 0, 80, 600, 450, screen.back_surface, MENU_X, MENU_Y);
     present_frame();
     for (;;) {
         wait_for_click();
-        if (state.quit_requested != 0) return 0;
-        if (state.mouse_click == 2) return MENU_BACK;
-        if (in_editor_switch(state.pointer_x, state.pointer_y)) {
+        if (screen.quit_requested != 0) return 0;
+        if (pointer.mouse_click == 2) return MENU_BACK;
+        if (in_editor_switch(pointer.pointer_x, pointer.pointer_y)) {
             switch_editor_on();
             return MENU_BACK;
         }
-        const int32_t choice = menu_choice_at(state.pointer_x, state.pointer_y);
+        const int32_t choice = menu_choice_at(pointer.pointer_x, pointer.pointer_y);
         if (choice != 0) return choice;
     }
 }
 
 void run_transition(int32_t) {
-    state.pointer_visible = 0;
+    pointer.pointer_visible = 0;
     erase_pointer();
     int left = 511;
     int right = 512;
     for (int step = 1; step <= COLUMN_STEPS; ++step) {
-        copy_rect(state.back_surface, left, 0, 1, 768, state.front_surface, left, 0);
+        copy_rect(screen.back_surface, left, 0, 1, 768, screen.front_surface, left, 0);
         --left;
-        copy_rect(state.back_surface, right, 0, 1, 768, state.front_surface, right, 0);
+        copy_rect(screen.back_surface, right, 0, 1, 768, screen.front_surface, right, 0);
         ++right;
         if (step % 8 == 0) pause_milliseconds(1);
     }
-    state.pointer_visible = 1;
-    state.pointer_saved = 0;
+    pointer.pointer_visible = 1;
+    pointer.pointer_saved = 0;
 }

@@ -14,13 +14,13 @@ const char* const click_line = "KLICK";
 
 void show_title_screen(int32_t title_picture) {
     load_picture(1, title_picture, "-");
-    copy_rect(state.picture_surface, 0, 0, 1024, 768, state.back_surface, 0, 0);
-    if (DeviceContext dc = begin_text(state.back_surface)) {
-        draw_text(dc, state.font_fixed, rgb(255, 255, 255), 10, 670, credit_line);
-        draw_text(dc, state.font_large, rgb(255, 255, 0), 10, 684, title_line);
-        draw_text(dc, state.font_large, rgb(255, 255, 255), 10, 710, click_line);
-        end_text(state.back_surface, dc);
+    copy_rect(screen.picture_surface, 0, 0, 1024, 768, screen.back_surface, 0, 0);
+    if (DeviceContext dc = begin_text(screen.back_surface)) {
+        draw_text(dc, screen.font_fixed, rgb(255, 255, 255), 10, 670, credit_line);
+        draw_text(dc, screen.font_large, rgb(255, 255, 0), 10, 684, title_line);
+        draw_text(dc, screen.font_large, rgb(255, 255, 255), 10, 710, click_line);
+        end_text(screen.back_surface, dc);
     }
     present_frame();
-    state.pointer_saved = 0;
+    pointer.pointer_saved = 0;
 }

@@ -46,26 +46,26 @@ TEST_F(BitmapLoaderTest, FileNamesArePaddedToFiveDigitsUpTo9999) {
 TEST_F(BitmapLoaderTest, EachSlotRemembersWhatItHolds) {
     write_solid_bitmap("scs00001.BMP", 1024, 768, 0x112233);
     EXPECT_EQ(load_picture(0, 1, "-"), LOAD_DONE);
-    EXPECT_EQ(headless_pixel(state.sheet_surface, 500, 500), 0x112233u);
+    EXPECT_EQ(headless_pixel(screen.sheet_surface, 500, 500), 0x112233u);
     EXPECT_EQ(load_picture(0, 1, "-"), LOAD_ALREADY_THERE);
     EXPECT_EQ(file_reads(), 1);
     // The other slot has its own entry: the file is read again.
     EXPECT_EQ(load_picture(1, 1, "-"), LOAD_DONE);
     EXPECT_EQ(file_reads(), 2);
-    EXPECT_EQ(headless_pixel(state.picture_surface, 0, 0), 0x112233u);
+    EXPECT_EQ(headless_pixel(screen.picture_surface, 0, 0), 0x112233u);
 }
 
 TEST_F(BitmapLoaderTest, FailedLoadKeepsTheSurfaceAndIsTriedAgain) {
     write_solid_bitmap("scs00005.BMP", 1024, 768, 0x0000FF);
     ASSERT_EQ(load_picture(1, 5, "-"), LOAD_DONE);
     EXPECT_EQ(load_picture(1, 6, "-"), LOAD_FAILED);  // no such file
-    EXPECT_EQ(headless_pixel(state.picture_surface, 10, 10), 0x0000FFu);
-    EXPECT_EQ(state.loaded_number[1], 5);
+    EXPECT_EQ(headless_pixel(screen.picture_surface, 10, 10), 0x0000FFu);
+    EXPECT_EQ(screen.loaded_number[1], 5);
     ASSERT_EQ(headless_debug_lines().size(), 1u);
     EXPECT_EQ(headless_debug_lines()[0], "handle is null\n");
     write_solid_bitmap("scs00006.BMP", 1024, 768, 0x00FF00);
     EXPECT_EQ(load_picture(1, 6, "-"), LOAD_DONE);
-    EXPECT_EQ(headless_pixel(state.picture_surface, 10, 10), 0x00FF00u);
+    EXPECT_EQ(headless_pixel(screen.picture_surface, 10, 10), 0x00FF00u);
 }
 
 TEST_F(BitmapLoaderTest, NumberZeroLoadsTheNamedFile) {
@@ -73,7 +73,7 @@ TEST_F(BitmapLoaderTest, NumberZeroLoadsTheNamedFile) {
     write_solid_bitmap("-.BMP", 4, 4, 0xABCDEF);
     EXPECT_EQ(load_picture(1, 0, "-"), LOAD_DONE);
     EXPECT_EQ(load_picture(1, 0, "-"), LOAD_DONE);  // number 0 is never cached
-    EXPECT_EQ(state.loaded_number[1], 0);
+    EXPECT_EQ(screen.loaded_number[1], 0);
 }
 
 TEST_F(BitmapLoaderTest, NumbersBeyondSixteenBitsNeverMatchAnother) {
@@ -81,7 +81,7 @@ TEST_F(BitmapLoaderTest, NumbersBeyondSixteenBitsNeverMatchAnother) {
     write_solid_bitmap("scs00001.BMP", 8, 8, 0x040506);
     ASSERT_EQ(load_picture(1, 65537, "-"), LOAD_DONE);
     EXPECT_EQ(load_picture(1, 1, "-"), LOAD_DONE);
-    EXPECT_EQ(headless_pixel(state.picture_surface, 0, 0), 0x040506u);
+    EXPECT_EQ(headless_pixel(screen.picture_surface, 0, 0), 0x040506u);
 }
 
 TEST_F(BitmapLoaderTest, ScreenSizedBitmapIsCopiedOneToOne) {
@@ -89,7 +89,7 @@ TEST_F(BitmapLoaderTest, ScreenSizedBitmapIsCopiedOneToOne) {
                       [](int x, int y) { return static_cast<uint32_t>((x << 12) ^ y); });
     ASSERT_EQ(load_picture(1, 10, "-"), LOAD_DONE);
     for (auto [x, y] : {std::pair{0, 0}, {1023, 767}, {517, 300}})
-        EXPECT_EQ(headless_pixel(state.picture_surface, x, y),
+        EXPECT_EQ(headless_pixel(screen.picture_surface, x, y),
                   static_cast<uint32_t>((x << 12) ^ y) & 0xFFFFFF);
 }
 
@@ -99,12 +99,12 @@ TEST_F(BitmapLoaderTest, LargerBitmapIsStretchedOverTheWholeSurface) {
         return y < 300 ? (x < 512 ? 0xFF0000u : 0x0000FFu) : 0x00FF00u;
     });
     ASSERT_EQ(load_picture(1, 11, "-"), LOAD_DONE);
-    EXPECT_EQ(headless_pixel(state.picture_surface, 0, 0), 0xFF0000u);
-    EXPECT_EQ(headless_pixel(state.picture_surface, 1023, 0), 0x0000FFu);
-    EXPECT_EQ(headless_pixel(state.picture_surface, 0, 767), 0x00FF00u);
+    EXPECT_EQ(headless_pixel(screen.picture_surface, 0, 0), 0xFF0000u);
+    EXPECT_EQ(headless_pixel(screen.picture_surface, 1023, 0), 0x0000FFu);
+    EXPECT_EQ(headless_pixel(screen.picture_surface, 0, 767), 0x00FF00u);
     // Source row 300, where green starts, lands on row 384 of 768.
-    EXPECT_EQ(headless_pixel(state.picture_surface, 500, 380), 0xFF0000u);
-    EXPECT_EQ(headless_pixel(state.picture_surface, 500, 390), 0x00FF00u);
+    EXPECT_EQ(headless_pixel(screen.picture_surface, 500, 380), 0xFF0000u);
+    EXPECT_EQ(headless_pixel(screen.picture_surface, 500, 390), 0x00FF00u);
 }
 
 TEST_F(BitmapLoaderTest, SmallerBitmapGoesTopLeftAndTheRestStays) {
@@ -112,20 +112,20 @@ TEST_F(BitmapLoaderTest, SmallerBitmapGoesTopLeftAndTheRestStays) {
     write_solid_bitmap("scs00013.BMP", 800, 600, 0xE0E0E0);
     ASSERT_EQ(load_picture(1, 12, "-"), LOAD_DONE);
     ASSERT_EQ(load_picture(1, 13, "-"), LOAD_DONE);
-    EXPECT_EQ(headless_pixel(state.picture_surface, 799, 599), 0xE0E0E0u);
-    EXPECT_EQ(headless_pixel(state.picture_surface, 800, 599), 0x202020u);
-    EXPECT_EQ(headless_pixel(state.picture_surface, 799, 600), 0x202020u);
+    EXPECT_EQ(headless_pixel(screen.picture_surface, 799, 599), 0xE0E0E0u);
+    EXPECT_EQ(headless_pixel(screen.picture_surface, 800, 599), 0x202020u);
+    EXPECT_EQ(headless_pixel(screen.picture_surface, 799, 600), 0x202020u);
 }
 
 TEST_F(BitmapLoaderTest, BoxesAreDrawnOpaqueAndClippedAtTheEdges) {
     write_test_bitmap("scb00007.BMP", 100, 50, [](int x, int) { return x < 10 ? 0u : 0x123456u; });
     EXPECT_EQ(load_box(7, 974, 740), RESULT_OK);
-    EXPECT_EQ(headless_pixel(state.back_surface, 1023, 767), 0x123456u);
-    headless_set_pixel(state.back_surface, 980, 745, 0xFFFFFF);
+    EXPECT_EQ(headless_pixel(screen.back_surface, 1023, 767), 0x123456u);
+    headless_set_pixel(screen.back_surface, 980, 745, 0xFFFFFF);
     EXPECT_EQ(load_box(7, 974, 740), RESULT_OK);
-    EXPECT_EQ(headless_pixel(state.back_surface, 980, 745), 0u);  // black copied too
-    EXPECT_EQ(load_box(7, -60, -10), RESULT_OK);                  // half off the top left
-    EXPECT_EQ(headless_pixel(state.back_surface, 0, 0), 0x123456u);
+    EXPECT_EQ(headless_pixel(screen.back_surface, 980, 745), 0u);  // black copied too
+    EXPECT_EQ(load_box(7, -60, -10), RESULT_OK);                   // half off the top left
+    EXPECT_EQ(headless_pixel(screen.back_surface, 0, 0), 0x123456u);
     EXPECT_EQ(file_reads(), 3);  // boxes are read every time
 }
 
@@ -133,9 +133,9 @@ TEST_F(BitmapLoaderTest, NoDeviceContextMeansNothingCopied) {
     write_solid_bitmap("scs00020.BMP", 1024, 768, 0x777777);
     headless_fail("dc");
     EXPECT_EQ(load_picture(1, 20, "-"), LOAD_FAILED);
-    EXPECT_EQ(headless_pixel(state.picture_surface, 0, 0), 0u);
+    EXPECT_EQ(headless_pixel(screen.picture_surface, 0, 0), 0u);
     EXPECT_EQ(headless_debug_lines().back(), "ddcopybitmap failed\n");
-    EXPECT_EQ(state.loaded_number[1], 0);
+    EXPECT_EQ(screen.loaded_number[1], 0);
 }
 
 TEST_F(BitmapLoaderTest, NoMemoryContextIsReportedAndDrawsNothing) {
@@ -143,7 +143,7 @@ TEST_F(BitmapLoaderTest, NoMemoryContextIsReportedAndDrawsNothing) {
     headless_fail("memory-dc");
     EXPECT_EQ(load_picture(1, 21, "-"), LOAD_DONE);  // the result is the surface's context
     EXPECT_EQ(headless_debug_lines().front(), "createcompatible dc failed\n");
-    EXPECT_EQ(headless_pixel(state.picture_surface, 0, 0), 0u);
+    EXPECT_EQ(headless_pixel(screen.picture_surface, 0, 0), 0u);
 }
 
 }  // namespace

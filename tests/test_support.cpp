@@ -78,7 +78,7 @@ uint32_t solid(int, int) {
 
 uint32_t sheet_pixel(int x, int y) {
     using namespace sheet_colour;
-    if (x < 16 && y < 16) return x == 15 ? 0 : pointer;
+    if (x < 16 && y < 16) return x == 15 ? 0 : sheet_colour::pointer;
     if (x < 16 && y >= 40 && y < 56) return 0;  // the pointer's save-under area
     if (x >= 40 && x < 214 && y < 58) return x == 213 ? 0 : panel;
     if (x >= 224 && x < 264 && y >= 50 && y < 68) return mark;

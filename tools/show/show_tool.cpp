@@ -133,9 +133,9 @@ class ShowDirectory {
 // The show file as the user names it: DIR/SCR1.BIL.
 std::string show_file_path(const std::string& directory) {
     build_show_file_name();
-    if (directory == ".") return state.show_file_name;
+    if (directory == ".") return picture_table.show_file_name;
     const bool has_slash = !directory.empty() && directory.back() == '/';
-    return directory + (has_slash ? "" : "/") + state.show_file_name;
+    return directory + (has_slash ? "" : "/") + picture_table.show_file_name;
 }
 
 struct FileCloser {
@@ -207,7 +207,7 @@ int run_dump(const std::string& directory, std::ostream& out, std::ostream& err)
     ShowFileContents contents;
     std::string reason = show_directory.why_not();
     if (!show_directory.entered() ||
-        !read_show_file_contents(state.show_file_name, &contents, &reason)) {
+        !read_show_file_contents(picture_table.show_file_name, &contents, &reason)) {
         err << PROGRAM << ": dump: cannot read " << path << ": " << reason << '\n';
         return STATUS_USAGE_OR_UNREADABLE;
     }
@@ -224,7 +224,8 @@ int run_dump(const std::string& directory, std::ostream& out, std::ostream& err)
 // decoder clamps the picture count, the file keeps it as the text gives it.
 bool put_into_table(const ShowImage& image) {
     decode_show_file(image.data(), image.size());
-    state.picture_count = static_cast<int32_t>(value_at(image, block_named("picture_count"), 0));
+    picture_table.picture_count =
+        static_cast<int32_t>(value_at(image, block_named("picture_count"), 0));
     ShowImage encoded{};
     encode_show_file(encoded.data());
     return encoded == image;
