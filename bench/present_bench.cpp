@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "app/shutdown.h"
+#include "app/startup.h"
 #include "app/state.h"
 #include "display/bitmap_loader.h"
-#include "display/display.h"
 #include "platform/common/bmp_writer.h"
 #include "platform/headless/headless.h"
 #include "screens/presentation.h"
@@ -36,8 +37,8 @@ std::string prepare_show() {
         write_picture("scb0000" + std::to_string(box) + ".BMP", 200, 150, 3 + box);
     headless_reset();
     reset_global_state();
-    if (init_display(nullptr, 1) != 1) std::abort();
-    load_picture(0, 1, "-");
+    if (!init_display(nullptr, 1)) std::abort();
+    load_picture(PictureSlot::sheet, 1);
     init_picture_table();
     picture_table.pic_file[1] = 100;
     picture_table.pic_box1[1] = 1;
@@ -53,9 +54,9 @@ std::string prepare_show() {
 
 void BM_present_picture_with_every_layer(benchmark::State& bench) {
     const std::string dir = prepare_show();
-    present_picture(1, 1, 0);  // the screenshot is now cached
+    present_edited_picture();  // the screenshot is now cached
     for (auto _ : bench) {
-        present_picture(1, 1, 0);
+        present_edited_picture();
         headless_clear_texts();
     }
     shutdown_all();

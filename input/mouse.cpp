@@ -6,10 +6,12 @@
 #include "display/drawing.h"
 #include "platform/mouse.h"
 #include "platform/window.h"
+#include "screens/layout.h"
 
 namespace {
 
 constexpr uint32_t input_version = 0x0500;
+constexpr layout::Point SAVE_UNDER = layout::SHEET_POINTER_SAVE.at();
 
 // Adds a doubled motion and keeps the result inside 0..limit-1; wide arithmetic, so
 // no device value can overflow the position.
@@ -18,22 +20,40 @@ int32_t moved_and_clamped(int32_t position, int32_t delta, int32_t limit) {
     return static_cast<int32_t>(std::clamp<int64_t>(moved, 0, std::max(limit - 1, 0)));
 }
 
+// The device's results count as failures when negative.
+bool failed(int32_t result) {
+    return result < 0;
+}
+
 bool pressed(uint32_t data) {
     return (data & MOUSE_BUTTON_PRESSED) != 0;
 }
 
 }  // namespace
 
-int init_mouse(WindowHandle window) {
-    if (input_create(pointer.instance_handle, input_version, &pointer.input_object) < 0) return 0;
-    if (input_create_system_mouse(pointer.input_object, &pointer.mouse_device) < 0) return 0;
-    if (mouse_set_standard_format(pointer.mouse_device) < 0) return 0;
-    if (mouse_set_exclusive_foreground(pointer.mouse_device, window) < 0) return 0;
+bool init_mouse() {
+    if (failed(input_create(pointer.instance_handle, input_version, &pointer.input_object)))
+        return false;
+    if (failed(input_create_system_mouse(pointer.input_object, &pointer.mouse_device)))
+        return false;
+    if (failed(mouse_set_standard_format(pointer.mouse_device))) return false;
+    if (failed(mouse_set_exclusive_foreground(pointer.mouse_device, screen.main_window)))
+        return false;
     pointer.mouse_event = event_create();
-    if (pointer.mouse_event == nullptr) return 0;
-    if (mouse_set_event_notification(pointer.mouse_device, pointer.mouse_event) < 0) return 0;
-    if (mouse_set_buffer_size(pointer.mouse_device, MOUSE_BUFFER_EVENTS) < 0) return 0;
-    return 1;
+    if (pointer.mouse_event == nullptr) return false;
+    if (failed(mouse_set_event_notification(pointer.mouse_device, pointer.mouse_event)))
+        return false;
+    return !failed(mouse_set_buffer_size(pointer.mouse_device, MOUSE_BUFFER_EVENTS));
+}
+
+void release_mouse() {
+    if (pointer.input_object != nullptr) input_release(pointer.input_object);
+    pointer.input_object = nullptr;
+    // Released without being unacquired first.
+    if (pointer.mouse_device != nullptr) mouse_release(pointer.mouse_device);
+    pointer.mouse_device = nullptr;
+    if (pointer.mouse_event != nullptr) event_close(pointer.mouse_event);
+    pointer.mouse_event = nullptr;
 }
 
 void update_mouse_acquire() {
@@ -45,7 +65,7 @@ void update_mouse_acquire() {
     }
 }
 
-void read_mouse(WindowHandle window) {
+void read_mouse() {
     pointer.mouse_click = 0;
     if (pointer.mouse_device == nullptr) return;
     // A press ends the batch: what follows it stays buffered for the next signal.
@@ -53,7 +73,7 @@ void read_mouse(WindowHandle window) {
         uint32_t offset = 0, data = 0;
         const int outcome = mouse_take_event(pointer.mouse_device, &offset, &data);
         if (outcome == MOUSE_INPUT_LOST) {
-            post_message(window, MESSAGE_USER, 0, 0);
+            post_message(screen.main_window, MESSAGE_USER, 0, 0);
             return;
         }
         if (outcome != MOUSE_TOOK_EVENT) return;
@@ -87,7 +107,7 @@ void draw_pointer() {
     if (pointer.pointer_visible == 1) {
         erase_pointer();
         copy_rect(screen.front_surface, pointer.pointer_x, pointer.pointer_y, pointer.pointer_width,
-                  pointer.pointer_height, screen.sheet_surface, POINTER_SAVE_X, POINTER_SAVE_Y);
+                  pointer.pointer_height, screen.sheet_surface, SAVE_UNDER.x, SAVE_UNDER.y);
         pointer.pointer_saved = 1;
         copy_rect_keyed(screen.sheet_surface, pointer.pointer_image_x, pointer.pointer_image_y,
                         pointer.pointer_width, pointer.pointer_height, screen.front_surface,
@@ -99,7 +119,7 @@ void draw_pointer() {
 
 void erase_pointer() {
     if (pointer.pointer_saved != 1) return;
-    copy_rect(screen.sheet_surface, POINTER_SAVE_X, POINTER_SAVE_Y, pointer.pointer_width,
+    copy_rect(screen.sheet_surface, SAVE_UNDER.x, SAVE_UNDER.y, pointer.pointer_width,
               pointer.pointer_height, screen.front_surface, pointer.pointer_drawn_x,
               pointer.pointer_drawn_y);
 }

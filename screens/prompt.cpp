@@ -5,6 +5,7 @@
 
 #include "app/state.h"
 #include "display/drawing.h"
+#include "screens/layout.h"
 #include "screens/presentation.h"
 
 namespace {
@@ -86,13 +87,14 @@ void cancel_prompt() {
     editor.prompt_mode = 0;
     picture_table.new_file_number = 0;
     picture_table.exchange_file_number = 0;
-    present_picture(picture_table.current_picture, 1, 0);
+    present_edited_picture();
 }
 
-void accept_prompt(uint8_t kind) {
+void accept_prompt() {
+    const uint8_t kind = editor.prompt_mode;
     editor.prompt_mode = 0;
     store_entry(kind, entry_text_value(editor.entry_text));
-    present_picture(picture_table.current_picture, 1, 0);
+    present_edited_picture();
 }
 
 // The text never outgrows its buffer, whatever the limit says.
@@ -102,16 +104,19 @@ size_t entry_limit() {
 }
 
 // Straight onto the visible surface, over the presented frame.
-void draw_prompt(uint8_t kind) {
-    copy_rect(screen.picture_surface, 10, 50, 336, 66, screen.front_surface, 10, 50);
+void draw_prompt() {
+    const layout::Rect& area = layout::PROMPT_AREA;
+    copy_rect(screen.picture_surface, area.x, area.y, area.width, area.height, screen.front_surface,
+              area.x, area.y);
     DeviceContext dc = begin_text(screen.front_surface);
     if (dc == nullptr) return;
-    const char* text = prompt_text(kind);
-    if (text[0] != '\0') draw_text(dc, screen.font_fixed, rgb(200, 100, 100), 20, 50, text);
+    const char* text = prompt_text(editor.prompt_mode);
+    if (text[0] != '\0')
+        draw_text(dc, screen.font_fixed, rgb(200, 100, 100), layout::PROMPT_TEXT_AT, text);
     char shown[ENTRY_TEXT_SIZE + 1];
     std::strcpy(shown, editor.entry_text);
     std::strcat(shown, "_");
-    draw_text(dc, screen.font_large, rgb(255, 255, 255), 20, 60, shown);
+    draw_text(dc, screen.font_large, rgb(255, 255, 255), layout::PROMPT_ENTRY_AT, shown);
     end_text(screen.front_surface, dc);
 }
 
@@ -133,7 +138,7 @@ int32_t entry_text_value(const char* text) {
     return static_cast<int32_t>(value);
 }
 
-void number_entry_key(uint8_t key, uint8_t kind) {
+void number_entry_key(uint8_t key) {
     size_t length = std::strlen(editor.entry_text);
     bool add = false;
     switch (key) {
@@ -141,7 +146,7 @@ void number_entry_key(uint8_t key, uint8_t kind) {
             if (length == 0) {
                 cancel_prompt();
             } else {
-                accept_prompt(kind);
+                accept_prompt();
             }
             return;
         case KEY_ESCAPE:
@@ -166,5 +171,5 @@ void number_entry_key(uint8_t key, uint8_t kind) {
         editor.entry_text[length] = static_cast<char>(key);
         editor.entry_text[length + 1] = '\0';
     }
-    draw_prompt(kind);
+    draw_prompt();
 }

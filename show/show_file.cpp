@@ -128,7 +128,7 @@ void decode_show_file(const uint8_t* image, size_t size) {
     picture_table.picture_count = std::clamp(picture_table.picture_count, 1, MAX_PICTURES);
 }
 
-int save_show_file() {
+bool save_show_file() {
     clear_editor_state();
     uint8_t image[SHOW_FILE_SIZE];
     encode_show_file(image);
@@ -138,19 +138,19 @@ int save_show_file() {
     char temporary_name[SHOW_FILE_NAME_SIZE + 8];
     std::snprintf(temporary_name, sizeof temporary_name, "%s.tmp", picture_table.show_file_name);
     FileHandle file = file_open_write(temporary_name);
-    if (file == nullptr) return 1;
+    if (file == nullptr) return false;
     if (!write_show_image(file, image) ||
         file_rename_over(temporary_name, picture_table.show_file_name) != 0) {
         file_remove(temporary_name);
-        return 1;
+        return false;
     }
-    return 0;
+    return true;
 }
 
-int load_show_file() {
+bool load_show_file() {
     clear_editor_state();
     FileHandle file = file_open_read(picture_table.show_file_name);
-    if (file == nullptr) return 1;
+    if (file == nullptr) return false;
     // One read a block, as the file was written; a short file fills what it holds.
     uint8_t image[SHOW_FILE_SIZE];
     size_t size = 0;
@@ -164,5 +164,5 @@ int load_show_file() {
     picture_table.first_picture = 1;
     picture_table.current_picture = 1;
     picture_table.shown_box1 = picture_table.pic_box1[1];
-    return 0;
+    return true;
 }

@@ -18,11 +18,9 @@ constexpr uint32_t sound_rate = 11025;
 constexpr const char* sound_file_prefix = "bsou";
 // The largest buffer DirectSound hands out; a bigger "data" size is not worth asking for.
 constexpr uint32_t largest_sound_buffer = 0x0FFFFFFF;
-constexpr int32_t COMMAND_STOP = 2;
 constexpr int FIRST_POOL_CHANNEL = 2;
 constexpr int FALLBACK_CHANNEL = 4;
-constexpr int BACKGROUND_CHANNEL = 1;
-constexpr int PICTURE_SOUND_CHANNEL = 4;
+constexpr int32_t BACKGROUND_SOUND = 101;
 
 bool valid_channel(int32_t channel) {
     return channel >= 1 && channel <= SOUND_CHANNELS;
@@ -143,34 +141,34 @@ void play_once_if_loaded(int channel) {
 
 }  // namespace
 
-void sound_init(int32_t load_sounds) {
+void sound_init() {
     for (int channel = 0; channel <= SOUND_CHANNELS; ++channel) {
         sound.channel_sound_number[channel] = 0;
         sound.channel_buffer[channel] = nullptr;
     }
     sound.sound_device = nullptr;
-    sound.sound_available = open_sound_device();
-    if (sound.sound_available != 1 || load_sounds != 1) return;
+    sound.sound_available = open_sound_device() ? 1 : 0;
+    if (sound.sound_available != 1) return;
     // The pool first, the background sound last, as the show has always started.
     load_channel_sound(2, 1);
     load_channel_sound(3, 2);
     load_channel_sound(4, 3);
-    load_channel_sound(BACKGROUND_CHANNEL, 101);
+    load_channel_sound(MUSIC_CHANNEL, BACKGROUND_SOUND);
 }
 
-int32_t open_sound_device() {
+bool open_sound_device() {
     SoundDevice device = nullptr;
     if (sound_device_create(&device) != RESULT_OK || device == nullptr) {
         sound_trace("device none");
-        return 0;
+        return false;
     }
     // Kept even when cooperation is refused, so that release_sound frees it.
     sound.sound_device = device;
     if (sound_device_set_exclusive(device, screen.main_window) != RESULT_OK) {
         sound_trace("device none");
-        return 0;
+        return false;
     }
-    return 1;
+    return true;
 }
 
 void load_channel_sound(int32_t channel, int32_t number) {
@@ -192,12 +190,12 @@ void load_channel_sound(int32_t channel, int32_t number) {
 
 void sound_command(int32_t channel, int32_t command) {
     if (sound.sound_available != 1 || !valid_channel(channel)) return;
-    if (command == COMMAND_STOP) {
+    if (command == SOUND_COMMAND_STOP) {
         // Stopping keeps the position, so switching the background back on resumes it.
         if (sound.channel_buffer[channel] != nullptr) stop_channel(channel);
         return;
     }
-    if (channel == BACKGROUND_CHANNEL && sound.music_on == 0) return;
+    if (channel == MUSIC_CHANNEL && sound.music_on == 0) return;
     if (sound.channel_buffer[channel] != nullptr)
         play_channel(channel, static_cast<uint32_t>(command));
 }
@@ -244,4 +242,23 @@ void release_sound() {
     }
     // Nothing may reach the device after the shutdown, even from a late presentation.
     sound.sound_available = 0;
+}
+
+void start_background_sound() {
+    sound.music_on = 1;
+    sound.music_number = BACKGROUND_SOUND;
+    sound_command(MUSIC_CHANNEL, SOUND_COMMAND_STOP);
+    load_channel_sound(MUSIC_CHANNEL, sound.music_number);
+    sound_command(MUSIC_CHANNEL, SOUND_COMMAND_LOOP);
+}
+
+void toggle_background_sound() {
+    if (sound.music_on == 1) {
+        sound_command(MUSIC_CHANNEL, SOUND_COMMAND_STOP);
+        sound.music_on = 0;
+    } else {
+        sound.music_on = 1;
+        load_channel_sound(MUSIC_CHANNEL, sound.music_number);
+        sound_command(MUSIC_CHANNEL, SOUND_COMMAND_LOOP);
+    }
 }

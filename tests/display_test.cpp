@@ -4,8 +4,9 @@
 #include <ostream>
 
 #include "app/program.h"
+#include "app/shutdown.h"
+#include "app/startup.h"
 #include "app/state.h"
-#include "display/display.h"
 #include "platform/display.h"
 #include "platform/headless/headless.h"
 #include "tests/test_support.h"
@@ -19,7 +20,7 @@ int live_objects_but_windows() {
 }
 
 TEST_F(DisplayTest, StartsWithFiveSurfacesAndThreeFonts) {
-    ASSERT_EQ(init_display(nullptr, 1), 1);
+    ASSERT_TRUE(init_display(nullptr, 1));
     EXPECT_EQ(screen.startup_error, 0);
     EXPECT_EQ(headless_live("surface"), 5);
     EXPECT_EQ(headless_live("font"), 2);  // plus the stock fixed font, which is not created
@@ -98,7 +99,7 @@ TEST_F(DisplayTest, NoWindowEndsSilently) {
 
 TEST_F(DisplayTest, MouseFailureNeverChangesTheDisplayMode) {
     headless_fail("mouse-buffer");
-    EXPECT_EQ(init_display(nullptr, 1), 0);
+    EXPECT_FALSE(init_display(nullptr, 1));
     EXPECT_EQ(screen.display_device, nullptr);
     EXPECT_EQ(pointer.input_object, nullptr);
     EXPECT_EQ(pointer.mouse_event, nullptr);
@@ -106,7 +107,7 @@ TEST_F(DisplayTest, MouseFailureNeverChangesTheDisplayMode) {
 
 TEST_F(DisplayTest, SixteenBitModeIsUsedSilently) {
     headless_fail("mode32");
-    ASSERT_EQ(init_display(nullptr, 1), 1);
+    ASSERT_TRUE(init_display(nullptr, 1));
     EXPECT_TRUE(headless_message_boxes().empty());
     for (Surface s : {screen.front_surface, screen.back_surface, screen.sheet_surface,
                       screen.picture_surface, screen.spare_surface})
@@ -116,7 +117,7 @@ TEST_F(DisplayTest, SixteenBitModeIsUsedSilently) {
 
 TEST_F(DisplayTest, ShutdownIsSafeBeforeStartAndTwice) {
     shutdown_all();
-    ASSERT_EQ(init_display(nullptr, 1), 1);
+    ASSERT_TRUE(init_display(nullptr, 1));
     shutdown_all();
     shutdown_all();
     EXPECT_EQ(screen.front_surface, nullptr);
@@ -130,7 +131,7 @@ TEST_F(DisplayTest, ShutdownIsSafeBeforeStartAndTwice) {
 TEST_F(DisplayTest, FontsPresentBeforeStartAreReplaced) {
     screen.font_medium = font_create(24);
     screen.font_large = font_create(32);
-    ASSERT_EQ(init_display(nullptr, 1), 1);
+    ASSERT_TRUE(init_display(nullptr, 1));
     EXPECT_EQ(headless_live("font"), 2);
     shutdown_all();
 }

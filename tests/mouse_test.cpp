@@ -2,9 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "app/message_pump.h"
+#include "app/shutdown.h"
+#include "app/startup.h"
 #include "app/state.h"
 #include "display/bitmap_loader.h"
-#include "display/display.h"
 #include "display/drawing.h"
 #include "input/mouse.h"
 #include "platform/headless/headless.h"
@@ -19,7 +20,7 @@ class MouseTest : public ScratchTest {
     void SetUp() override {
         ScratchTest::SetUp();
         write_test_sheet("scs00001.BMP");
-        ASSERT_EQ(init_display(nullptr, 1), 1);
+        ASSERT_TRUE(init_display(nullptr, 1));
     }
     void TearDown() override {
         shutdown_all();
@@ -37,11 +38,11 @@ TEST_F(MouseTest, MotionsBeforeAPressAreAppliedAndWhatFollowsWaits) {
     headless_mouse_input(MOUSE_OFFSET_BUTTON0, MOUSE_BUTTON_PRESSED);
     headless_mouse_input(MOUSE_OFFSET_X, 10);
     headless_mouse_input(MOUSE_OFFSET_BUTTON0, 0);
-    read_mouse(screen.main_window);
+    read_mouse();
     EXPECT_EQ(pointer.mouse_click, 1);
     EXPECT_EQ(pointer.pointer_x, 497 + 6);  // two pixels per count
     EXPECT_EQ(pointer.pointer_y, 369 - 4);
-    read_mouse(screen.main_window);  // the rest of the batch: a motion and a release
+    read_mouse();  // the rest of the batch: a motion and a release
     EXPECT_EQ(pointer.mouse_click, 0);
     EXPECT_EQ(pointer.pointer_x, 497 + 6 + 20);
 }
@@ -51,12 +52,12 @@ TEST_F(MouseTest, RightButtonWheelAndOtherButtons) {
     headless_mouse_input(MOUSE_OFFSET_BUTTON2, MOUSE_BUTTON_PRESSED);
     headless_mouse_input(MOUSE_OFFSET_BUTTON3, MOUSE_BUTTON_PRESSED);
     headless_mouse_input(MOUSE_OFFSET_BUTTON1, 0);  // a release alone
-    read_mouse(screen.main_window);
+    read_mouse();
     EXPECT_EQ(pointer.mouse_click, 0);
     EXPECT_EQ(pointer.pointer_x, 0);  // untouched until the first motion
     EXPECT_EQ(pointer.mouse_x, 497);
     headless_mouse_input(MOUSE_OFFSET_BUTTON1, MOUSE_BUTTON_PRESSED);
-    read_mouse(screen.main_window);
+    read_mouse();
     EXPECT_EQ(pointer.mouse_click, 2);
 }
 
@@ -75,7 +76,7 @@ TEST_F(MouseTest, PointerStaysWhollyOnTheScreen) {
 TEST_F(MouseTest, PointerIsDrawnOverTheFrameAndItsBackgroundRestored) {
     headless_set_pixel(screen.front_surface, 100, 100, 0x336699);
     headless_set_pixel(screen.front_surface, 115, 100, 0x996633);
-    ASSERT_EQ(load_picture(0, 1, "-"), 0);
+    ASSERT_EQ(load_picture(PictureSlot::sheet, 1), PictureLoad::loaded);
     pointer.pointer_x = 100;
     pointer.pointer_y = 100;
     draw_pointer();
@@ -89,7 +90,7 @@ TEST_F(MouseTest, PointerIsDrawnOverTheFrameAndItsBackgroundRestored) {
 }
 
 TEST_F(MouseTest, AfterAFlipThePointerIsDrawnWithoutRestoringTheOldFrame) {
-    ASSERT_EQ(load_picture(0, 1, "-"), 0);
+    ASSERT_EQ(load_picture(PictureSlot::sheet, 1), PictureLoad::loaded);
     pointer.pointer_x = 200;
     pointer.pointer_y = 200;
     draw_pointer();
@@ -105,7 +106,7 @@ TEST_F(MouseTest, AfterAFlipThePointerIsDrawnWithoutRestoringTheOldFrame) {
 }
 
 TEST_F(MouseTest, HiddenPointerIsNotDrawnButItsPlaceIsKept) {
-    ASSERT_EQ(load_picture(0, 1, "-"), 0);
+    ASSERT_EQ(load_picture(PictureSlot::sheet, 1), PictureLoad::loaded);
     pointer.pointer_visible = 0;
     pointer.pointer_x = 50;
     draw_pointer();
@@ -149,7 +150,7 @@ TEST_F(MouseTest, MinimisedActivationCountsAsInactive) {
 TEST_F(MouseTest, FailedReadEndsTheBatchSilently) {
     headless_mouse_input(MOUSE_OFFSET_X, 5);
     headless_fail("mouse-read");
-    read_mouse(screen.main_window);
+    read_mouse();
     EXPECT_EQ(pointer.mouse_click, 0);
     EXPECT_EQ(pointer.mouse_x, 497);
 }

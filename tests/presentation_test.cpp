@@ -4,15 +4,17 @@
 
 #include <climits>
 
+#include "app/shutdown.h"
+#include "app/startup.h"
 #include "app/state.h"
 #include "display/bitmap_loader.h"
-#include "display/display.h"
 #include "input/mouse.h"
 #include "platform/headless/headless.h"
 #include "screens/menu.h"
 #include "screens/presentation.h"
 #include "screens/prompt.h"
 #include "screens/title.h"
+#include "screens/transition.h"
 #include "show/picture_table.h"
 #include "show/show_file.h"
 #include "tests/show_fixture.h"
@@ -24,8 +26,8 @@ class PresentationTest : public ScratchTest {
     void SetUp() override {
         ScratchTest::SetUp();
         write_show_files(2, nullptr);
-        ASSERT_EQ(init_display(nullptr, 1), 1);
-        ASSERT_EQ(load_picture(0, 1, "-"), LOAD_DONE);
+        ASSERT_TRUE(init_display(nullptr, 1));
+        ASSERT_EQ(load_picture(PictureSlot::sheet, 1), PictureLoad::loaded);
         init_picture_table();
         picture_table.picture_count = 2;
         picture_table.pic_file[1] = 100;
@@ -54,7 +56,7 @@ TEST_F(PresentationTest, EveryLayerOfAFullFrame) {
     editor.editor_active = 1;
     editor.edit_mode = 4;
     picture_table.exchange_file_number = 55;
-    present_picture(1, 1, 0);
+    present_edited_picture();
 
     const uint32_t picture = screenshot_colour(100);
     EXPECT_EQ(on_screen(600, 400), picture);
@@ -106,7 +108,7 @@ TEST_F(PresentationTest, EveryLayerOfAFullFrame) {
 
 TEST_F(PresentationTest, ShowModeDrawsNoTextAndNoBar) {
     picture_table.pic_level[1] = -3;
-    present_picture(1, 0, 0);
+    present_picture(false, false);
     EXPECT_TRUE(headless_texts().empty());
     EXPECT_EQ(on_screen(0, 700), screenshot_colour(100));
     EXPECT_EQ(on_screen(80, 50), screenshot_colour(100));
@@ -114,20 +116,22 @@ TEST_F(PresentationTest, ShowModeDrawsNoTextAndNoBar) {
 }
 
 TEST_F(PresentationTest, NoDeviceContextShowsTheFrameWithoutText) {
-    present_picture(2, 0, 0);
+    picture_table.current_picture = 2;
+    present_picture(false, false);
     headless_fail("dc");
     editor.editor_active = 1;
-    present_picture(2, 1, 0);
+    present_edited_picture();
     EXPECT_TRUE(headless_texts().empty());
     EXPECT_EQ(on_screen(600, 400), screenshot_colour(101));
 }
 
 TEST_F(PresentationTest, SameScreenshotIsNotReadAgain) {
-    present_picture(1, 0, 0);
+    present_picture(false, false);
     const int reads = headless_counters().bitmap_file_reads;
-    present_picture(1, 0, 0);
+    present_picture(false, false);
     picture_table.pic_file[2] = 100;
-    present_picture(2, 0, 0);
+    picture_table.current_picture = 2;
+    present_picture(false, false);
     EXPECT_EQ(headless_counters().bitmap_file_reads, reads);
 }
 
@@ -137,7 +141,7 @@ TEST_F(PresentationTest, WideNumbersWidenTheirFields) {
     picture_table.pic_box1[1] = -5;
     picture_table.shown_box1 = -5;
     char line[LINE_SIZE];
-    format_status_line_1(line, 1);
+    format_status_line_1(line);
     EXPECT_STREQ(line, "FILENR. 123456 BILD    1 VON    2 BOX   -5 *    0 *    0");
 }
 
@@ -180,13 +184,13 @@ TEST_F(PresentationTest, EditModeLines) {
 }
 
 TEST_F(PresentationTest, TransitionUncoversTheFrameColumnByColumn) {
-    present_picture(1, 0, 0);
+    present_picture(false, false);
     pointer.pointer_x = pointer.pointer_y = 20;
     draw_pointer();
     headless_clear_texts();
     const HeadlessCounters before = headless_counters();
-    picture_table.pic_file[2] = 101;
-    present_picture(2, 0, 1);
+    picture_table.current_picture = 2;
+    present_picture(false, true);
     const HeadlessCounters& after = headless_counters();
     EXPECT_EQ(after.flips, before.flips);  // no flip: columns copied to the front
     EXPECT_EQ(after.pauses - before.pauses, 64);
@@ -198,15 +202,15 @@ TEST_F(PresentationTest, TransitionUncoversTheFrameColumnByColumn) {
 }
 
 TEST_F(PresentationTest, TransitionCopiesOneThousandTwentyFourColumns) {
-    present_picture(1, 0, 0);
+    present_picture(false, false);
     const int copies = headless_counters().copies;
     pointer.pointer_saved = 0;
-    run_transition(1);
+    run_transition();
     EXPECT_EQ(headless_counters().copies - copies, 1024);
 }
 
 TEST_F(PresentationTest, TitleLines) {
-    show_title_screen(2);
+    show_title_screen();
     const std::vector<HeadlessText>& texts = headless_texts();
     ASSERT_EQ(texts.size(), 3u);
     EXPECT_EQ(texts[0].y, 670);
@@ -230,7 +234,7 @@ class PromptTest : public PresentationTest {
     void open(uint8_t kind, const char* offered) {
         std::snprintf(editor.entry_text, sizeof editor.entry_text, "%s", offered);
         editor.prompt_mode = kind;
-        number_entry_key(0, kind);
+        number_entry_key(0);
     }
     std::string last_entry_drawn() {
         for (auto it = headless_texts().rbegin(); it != headless_texts().rend(); ++it)
@@ -240,7 +244,7 @@ class PromptTest : public PresentationTest {
 };
 
 TEST_F(PromptTest, DrawnStraightOntoTheScreen) {
-    present_picture(1, 1, 0);
+    present_edited_picture();
     headless_clear_texts();
     open(PROMPT_BOX1, "7");
     const std::vector<HeadlessText>& texts = headless_texts();
@@ -253,9 +257,9 @@ TEST_F(PromptTest, DrawnStraightOntoTheScreen) {
     EXPECT_EQ(texts[0].font, "fixed");
     EXPECT_EQ(texts[1].text, "7_");
     EXPECT_EQ(texts[1].font, "large");
-    number_entry_key('2', PROMPT_BOX1);
+    number_entry_key('2');
     EXPECT_EQ(last_entry_drawn(), "72_");
-    number_entry_key(13, PROMPT_BOX1);
+    number_entry_key(13);
     EXPECT_EQ(picture_table.pic_box1[1], 72);
     EXPECT_EQ(editor.prompt_mode, 0);
 }
@@ -263,18 +267,18 @@ TEST_F(PromptTest, DrawnStraightOntoTheScreen) {
 TEST_F(PromptTest, SeventeenCharactersAtMost) {
     picture_table.current_picture = 1;
     open(PROMPT_LEVEL, "1234567890123456");
-    number_entry_key('7', PROMPT_LEVEL);
+    number_entry_key('7');
     EXPECT_STREQ(editor.entry_text, "12345678901234567");
     const size_t drawn = headless_texts().size();
     const int copies = headless_counters().copies;
-    number_entry_key('8', PROMPT_LEVEL);
+    number_entry_key('8');
     EXPECT_STREQ(editor.entry_text, "12345678901234567");
     EXPECT_EQ(headless_texts().size(), drawn);  // not redrawn
     EXPECT_EQ(headless_counters().copies, copies);
-    number_entry_key(8, PROMPT_LEVEL);
+    number_entry_key(8);
     EXPECT_STREQ(editor.entry_text, "1234567890123456");
     EXPECT_EQ(last_entry_drawn(), "1234567890123456_");
-    number_entry_key(13, PROMPT_LEVEL);
+    number_entry_key(13);
     EXPECT_EQ(picture_table.pic_level[1], INT32_MAX);  // beyond the range: clamped
 }
 
@@ -283,11 +287,11 @@ TEST_F(PromptTest, WhichBytesAreTaken) {
     for (uint8_t key : {uint8_t{' '}, uint8_t{'1'}, uint8_t{' '}, uint8_t{'x'}, uint8_t{' '},
                         uint8_t{0xDF}, uint8_t{'-'}, uint8_t{0xC4}, uint8_t{'['}, uint8_t{0x80},
                         uint8_t{'z'}, uint8_t{'{'}, uint8_t{0xFC}})
-        number_entry_key(key, PROMPT_SOUND);
+        number_entry_key(key);
     EXPECT_STREQ(editor.entry_text, "1x \xC4[z\xFC");
-    number_entry_key(9, PROMPT_SOUND);
+    number_entry_key(9);
     EXPECT_STREQ(editor.entry_text, "");
-    number_entry_key(8, PROMPT_SOUND);  // nothing to remove: still drawn
+    number_entry_key(8);  // nothing to remove: still drawn
     EXPECT_EQ(last_entry_drawn(), "_");
 }
 
@@ -297,14 +301,14 @@ TEST_F(PromptTest, EnterOnEmptyTextCancelsAndEscapeClearsTheNumbers) {
     picture_table.new_file_number = 3;
     picture_table.exchange_file_number = 4;
     open(PROMPT_SOUND, "");
-    number_entry_key(13, PROMPT_SOUND);
+    number_entry_key(13);
     EXPECT_EQ(picture_table.pic_wave[1], 5);
     EXPECT_EQ(picture_table.new_file_number, 0);
     EXPECT_EQ(picture_table.exchange_file_number, 0);
     EXPECT_EQ(editor.prompt_mode, 0);
     picture_table.new_file_number = 3;
     open(PROMPT_APPEND_NUMBER, "12");
-    number_entry_key(27, PROMPT_APPEND_NUMBER);
+    number_entry_key(27);
     EXPECT_EQ(picture_table.new_file_number, 0);
 }
 

@@ -90,7 +90,7 @@ TEST_F(ShowFileTest, NameIsBuiltFromTheShowFileNumber) {
 TEST_F(ShowFileTest, SavedFileHasTheLayoutBytes) {
     fill_table_with_pattern();
     set_editor_fields();
-    ASSERT_EQ(save_show_file(), 0);
+    ASSERT_TRUE(save_show_file());
     expect_editor_fields_cleared();
     const std::vector<uint8_t> bytes = read_file_bytes("SCR1.BIL");
     ASSERT_EQ(bytes.size(), 24508u);
@@ -100,13 +100,13 @@ TEST_F(ShowFileTest, SavedFileHasTheLayoutBytes) {
 
 TEST_F(ShowFileTest, SavedFileIsFullSizeWhateverTheCount) {
     picture_table.picture_count = 1;
-    ASSERT_EQ(save_show_file(), 0);
+    ASSERT_TRUE(save_show_file());
     EXPECT_EQ(read_file_bytes("SCR1.BIL").size(), 24508u);
 }
 
 TEST_F(ShowFileTest, RoundTripRestoresEveryStoredColumn) {
     fill_table_with_pattern();
-    ASSERT_EQ(save_show_file(), 0);
+    ASSERT_TRUE(save_show_file());
     const PictureTable saved = picture_table;
     init_picture_table();
     picture_table.picture_count = 1;
@@ -114,7 +114,7 @@ TEST_F(ShowFileTest, RoundTripRestoresEveryStoredColumn) {
     picture_table.current_picture = 40;
     set_editor_fields();
 
-    ASSERT_EQ(load_show_file(), 0);
+    ASSERT_TRUE(load_show_file());
     expect_editor_fields_cleared();
     EXPECT_EQ(picture_table.first_picture, 1);  // the file says 7
     EXPECT_EQ(picture_table.current_picture, 1);
@@ -139,7 +139,7 @@ TEST_F(ShowFileTest, RoundTripRestoresEveryStoredColumn) {
     }
     // And the bytes come out the same again.
     picture_table.first_picture = 7;
-    ASSERT_EQ(save_show_file(), 0);
+    ASSERT_TRUE(save_show_file());
     EXPECT_EQ(read_file_bytes("SCR1.BIL"), expected_file_bytes());
 }
 
@@ -147,7 +147,7 @@ TEST_F(ShowFileTest, MissingFileLeavesTheTableAndClearsTheEditor) {
     picture_table.pic_file[1] = 100;
     picture_table.picture_count = 1;
     set_editor_fields();
-    EXPECT_EQ(load_show_file(), 1);
+    EXPECT_FALSE(load_show_file());
     expect_editor_fields_cleared();
     EXPECT_EQ(picture_table.pic_file[1], 100);
     EXPECT_EQ(picture_table.picture_count, 1);
@@ -163,7 +163,7 @@ TEST_F(ShowFileTest, ShortFileFillsWhatItHoldsByteForByte) {
     bytes.push_back(0xAA);  // the low two bytes of pic_file[0] only
     bytes.push_back(0xBB);
     write_file_bytes("SCR1.BIL", bytes);
-    ASSERT_EQ(load_show_file(), 0);
+    ASSERT_TRUE(load_show_file());
     EXPECT_EQ(picture_table.picture_count, 3);
     EXPECT_EQ(static_cast<uint32_t>(picture_table.pic_file[0]), 0x1122BBAAu);
     EXPECT_EQ(picture_table.pic_file[1], 100);
@@ -176,7 +176,7 @@ TEST_F(ShowFileTest, LongFileIsReadOnlyUpToItsLayout) {
     bytes.resize(bytes.size() + 1000, 0xEE);
     write_file_bytes("SCR1.BIL", bytes);
     init_picture_table();
-    ASSERT_EQ(load_show_file(), 0);
+    ASSERT_TRUE(load_show_file());
     EXPECT_EQ(picture_table.pic_box3_y[499], INT32_MAX - 499);
     EXPECT_EQ(picture_table.picture_count, 321);
 }
@@ -192,14 +192,14 @@ TEST_F(ShowFileTest, PictureCountOutsideTheTableIsClamped) {
         append_le32(bytes, 1);
         append_le32(bytes, c.stored);
         write_file_bytes("SCR1.BIL", bytes);
-        ASSERT_EQ(load_show_file(), 0);
+        ASSERT_TRUE(load_show_file());
         EXPECT_EQ(picture_table.picture_count, c.loaded);
     }
 }
 
 TEST_F(ShowFileTest, FailedSaveKeepsThePreviousFile) {
     fill_table_with_pattern();
-    ASSERT_EQ(save_show_file(), 0);
+    ASSERT_TRUE(save_show_file());
     const std::vector<uint8_t> before = read_file_bytes("SCR1.BIL");
     for (const char* fault :
          {"file-create", "file-write", "file-flush", "file-close", "file-rename"}) {
@@ -208,7 +208,7 @@ TEST_F(ShowFileTest, FailedSaveKeepsThePreviousFile) {
         ASSERT_TRUE(headless_fail(fault));
         picture_table.pic_file[1] = 4242;
         set_editor_fields();
-        EXPECT_EQ(save_show_file(), 1);
+        EXPECT_FALSE(save_show_file());
         expect_editor_fields_cleared();
         EXPECT_EQ(read_file_bytes("SCR1.BIL"), before);
         EXPECT_FALSE(file_exists("SCR1.BIL.tmp"));
@@ -218,11 +218,11 @@ TEST_F(ShowFileTest, FailedSaveKeepsThePreviousFile) {
 TEST_F(ShowFileTest, ReadOnlyShowFileIsNotReplaced) {
     if (geteuid() == 0) GTEST_SKIP() << "root may write any file";
     fill_table_with_pattern();
-    ASSERT_EQ(save_show_file(), 0);
+    ASSERT_TRUE(save_show_file());
     const std::vector<uint8_t> before = read_file_bytes("SCR1.BIL");
     ASSERT_EQ(chmod("SCR1.BIL", 0444), 0);
     picture_table.pic_file[1] = 4242;
-    EXPECT_EQ(save_show_file(), 1);
+    EXPECT_FALSE(save_show_file());
     EXPECT_EQ(read_file_bytes("SCR1.BIL"), before);
     EXPECT_FALSE(file_exists("SCR1.BIL.tmp"));
     chmod("SCR1.BIL", 0644);
@@ -230,7 +230,7 @@ TEST_F(ShowFileTest, ReadOnlyShowFileIsNotReplaced) {
 
 TEST_F(ShowFileTest, FailedFirstSaveLeavesNoFile) {
     headless_fail("file-write");
-    EXPECT_EQ(save_show_file(), 1);
+    EXPECT_FALSE(save_show_file());
     EXPECT_FALSE(file_exists("SCR1.BIL"));
     EXPECT_FALSE(file_exists("SCR1.BIL.tmp"));
 }

@@ -88,7 +88,7 @@ class SoundTest : public ScratchTest {
 
     // Starts the sound as the program does and forgets the start-up's log lines.
     void start() {
-        sound_init(1);
+        sound_init();
         new_lines();
     }
 
@@ -105,7 +105,7 @@ class SoundTest : public ScratchTest {
 };
 
 TEST_F(SoundTest, StartUpLoadsPoolThenBackgroundAndPlaysNothing) {
-    sound_init(1);
+    sound_init();
     EXPECT_EQ(sound.sound_available, 1);
     EXPECT_EQ(new_lines(), (Lines{"load 2 1", "load 3 2", "load 4 3", "load 1 101"}));
     const int expected_number[] = {0, 101, 1, 2, 3};
@@ -123,16 +123,9 @@ TEST_F(SoundTest, StartUpLoadsPoolThenBackgroundAndPlaysNothing) {
     }
 }
 
-TEST_F(SoundTest, StartUpWithoutLoadingOpensTheDeviceOnly) {
-    sound_init(0);
-    EXPECT_EQ(sound.sound_available, 1);
-    EXPECT_EQ(headless_sound_buffers_created(), 0);
-    EXPECT_TRUE(new_lines().empty());
-}
-
 TEST_F(SoundTest, WithoutDeviceEverythingIsSilentButPicturesAreMarked) {
     headless_fail("sound-device");
-    sound_init(1);
+    sound_init();
     EXPECT_EQ(sound.sound_available, 0);
     EXPECT_EQ(sound.sound_device, nullptr);
     load_channel_sound(1, 101);
@@ -153,7 +146,7 @@ TEST_F(SoundTest, WithoutDeviceEverythingIsSilentButPicturesAreMarked) {
 
 TEST_F(SoundTest, RefusedCooperationKeepsTheDeviceUntilRelease) {
     headless_fail("sound-coop");
-    sound_init(1);
+    sound_init();
     EXPECT_EQ(sound.sound_available, 0);
     EXPECT_NE(sound.sound_device, nullptr);
     EXPECT_EQ(headless_live("sound-device"), 1);

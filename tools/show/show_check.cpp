@@ -9,6 +9,7 @@
 #include "app/state.h"
 #include "display/bitmap_loader.h"
 #include "platform/common/bmp_decoder.h"
+#include "screens/layout.h"
 #include "show/show_file.h"
 #include "sound/wave_file.h"
 #include "tools/show/show_image.h"
@@ -19,10 +20,8 @@ namespace {
 
 constexpr int32_t GRAPHICS_SHEET_PICTURE = 1;
 constexpr int32_t TITLE_PICTURE = 2;
-// The picture loader takes a number of 0 or below as the name "-" + ".BMP".
-constexpr const char* NO_PICTURE_FILE = "-.BMP";
 // The sheet has label strips for levels 1 to 48; higher levels get the last one.
-constexpr int32_t HIGHEST_LEVEL_STRIP = 48;
+constexpr int32_t HIGHEST_LEVEL_STRIP = layout::LEVEL_STRIPS;
 
 std::string picture_file_name(int32_t number) {
     if (number <= 0) return NO_PICTURE_FILE;
@@ -180,7 +179,7 @@ bool check_show(CheckResult* result, std::string* error) {
     if (!read_show_file_contents(picture_table.show_file_name, &contents, error)) return false;
     // The table as the program itself reads it, clamped count and all.
     set_up_startup_table();
-    if (load_show_file() != 0) {
+    if (!load_show_file()) {
         *error = "it cannot be opened";
         return false;
     }

@@ -257,7 +257,7 @@ int run_load(const std::string& csv_path, const std::string& directory, std::ost
         return STATUS_FAILED;
     }
     build_show_file_name();
-    if (save_show_file() != 0) {
+    if (!save_show_file()) {
         err << PROGRAM << ": load: cannot write " << path << kept;
         return STATUS_FAILED;
     }
