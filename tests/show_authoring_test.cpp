@@ -10,11 +10,13 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "app/shutdown.h"
+#include "app/startup.h"
 #include "app/state.h"
 #include "display/bitmap_loader.h"
-#include "display/display.h"
 #include "platform/common/bmp_decoder.h"
 #include "platform/headless/headless.h"
+#include "screens/layout.h"
 #include "screens/presentation.h"
 #include "show/picture_table.h"
 #include "show/show_file.h"
@@ -116,7 +118,7 @@ int screenshot_files() {
 void load_show() {
     init_picture_table();
     build_show_file_name();
-    ASSERT_EQ(load_show_file(), 0);
+    ASSERT_TRUE(load_show_file());
 }
 
 using ShowAuthoringTest = ScratchTest;
@@ -150,11 +152,11 @@ TEST_F(ShowAuthoringTest, EachFormatBecomesAFullScreenBitmapAndAnEntryInOrder) {
     EXPECT_NE(run.out.find("exact.bmp -> scs00103.BMP, entry 4\n"), std::string::npos);
 
     load_show();
-    EXPECT_EQ(state.picture_count, 5);  // no start-up picture 100 before them
+    EXPECT_EQ(picture_table.picture_count, 5);  // no start-up picture 100 before them
     for (int i = 0; i < 5; ++i) {
         const Imported& f = files[i];
         SCOPED_TRACE(f.file);
-        EXPECT_EQ(state.pic_file[i + 1], 100 + i);
+        EXPECT_EQ(picture_table.pic_file[i + 1], 100 + i);
         const std::vector<uint8_t> bytes = read_file_bytes(screenshot_name(100 + i));
         ASSERT_EQ(bytes.size(), 54u + 1024 * 768 * 3);
         EXPECT_EQ(le32(bytes, 18), 1024u);
@@ -249,8 +251,8 @@ TEST_F(ShowAuthoringTest, FilesThatCannotGoInAreNamedAndTheOthersStillGoIn) {
     EXPECT_NE(run.out.find("good.png -> scs00102.BMP, entry 499"), std::string::npos);
     EXPECT_EQ(screenshot_files(), 5);  // sheet, title, 100 and the two new ones
     load_show();
-    EXPECT_EQ(state.picture_count, 499);
-    EXPECT_EQ(state.pic_file[499], 102);
+    EXPECT_EQ(picture_table.picture_count, 499);
+    EXPECT_EQ(picture_table.pic_file[499], 102);
 }
 
 // Nothing half-done: no new entry, no new screenshot, the old show file untouched.
@@ -313,17 +315,17 @@ class ContactSheetTest : public ScratchTest {
                                            const std::vector<int32_t>& entries) {
         headless_reset();
         reset_global_state();
-        ASSERT_EQ(init_display(nullptr, 1), 1);
-        load_picture(0, 1, "-");
+        ASSERT_TRUE(init_display(nullptr, 1));
+        load_picture(PictureSlot::sheet, 1);
         load_show();
         for (int32_t entry : entries) {
             SCOPED_TRACE(entry);
-            state.current_picture = entry;
-            present_picture(entry, 0, 0);
+            picture_table.current_picture = entry;
+            present_picture(false, false);
             Canvas frame(1024, 768);
             for (int y = 0; y < 768; ++y)
                 for (int x = 0; x < 1024; ++x)
-                    frame.set(x, y, headless_pixel(state.front_surface, x, y));
+                    frame.set(x, y, headless_pixel(screen.front_surface, x, y));
             const Placement place = show_tool::thumbnail_place(layout, entry + 1);
             const Canvas expected = show_tool::scale_by_area(frame, place.width, place.height);
             int differing = 0;

@@ -9,10 +9,12 @@
 #include <cstring>
 #include <filesystem>
 
+#include "app/shutdown.h"
+#include "app/startup.h"
 #include "app/state.h"
 #include "display/bitmap_loader.h"
-#include "display/display.h"
 #include "platform/common/bmp_writer.h"
+#include "screens/layout.h"
 #include "show/show_file.h"
 #include "tools/show/options.h"
 #include "tools/show/picture_import.h"
@@ -114,12 +116,12 @@ bool parse_request(const std::vector<std::string>& arguments, AddRequest* reques
 bool read_show(Show* show, std::string* reason) {
     build_show_file_name();
     struct stat info;
-    if (stat(state.show_file_name, &info) != 0 && errno == ENOENT) {
+    if (stat(picture_table.show_file_name, &info) != 0 && errno == ENOENT) {
         show->image = startup_image();
         return true;
     }
     ShowFileContents contents;
-    if (!read_show_file_contents(state.show_file_name, &contents, reason)) return false;
+    if (!read_show_file_contents(picture_table.show_file_name, &contents, reason)) return false;
     *reason = describe_unusual_size(contents.file_size);
     show->image = contents.image;
     show->has_file = true;
@@ -203,7 +205,7 @@ bool check_writable(const Show& show, const AddRequest& request, std::string* re
         *reason = "cannot write in " + request.directory + ": " + std::strerror(errno);
         return false;
     }
-    if (show.has_file && access(state.show_file_name, W_OK) != 0) {
+    if (show.has_file && access(picture_table.show_file_name, W_OK) != 0) {
         *reason = show_file_path(request.directory) + " cannot be written: " + std::strerror(errno);
         return false;
     }
@@ -230,8 +232,9 @@ void warn_about_numbers(const AddRequest& request, std::ostream& err) {
 std::string describe_added(const AddedPicture& added, const std::string& directory) {
     std::string line = added.source + " -> " + path_in(directory, added.file_name) + ", entry " +
                        std::to_string(added.entry);
-    if (added.width != SCREEN_WIDTH || added.height != SCREEN_HEIGHT) {
-        const Placement fit = fit_inside(added.width, added.height, SCREEN_WIDTH, SCREEN_HEIGHT);
+    if (added.width != layout::SCREEN_WIDTH || added.height != layout::SCREEN_HEIGHT) {
+        const Placement fit =
+            fit_inside(added.width, added.height, layout::SCREEN_WIDTH, layout::SCREEN_HEIGHT);
         line += " (" + std::to_string(added.width) + "x" + std::to_string(added.height) +
                 " scaled to " + std::to_string(fit.width) + "x" + std::to_string(fit.height) + ")";
     }
@@ -255,8 +258,9 @@ bool add_files(const AddRequest& request, Show* show, std::vector<AddedPicture>*
             decode_image_file(request.paths[i], &picture, &reason);
         }
         AddedPicture picture_added{file, picture.width, picture.height, 0, "", after + 1};
-        if (reason.empty() && write_screenshot(fit_with_bars(picture, SCREEN_WIDTH, SCREEN_HEIGHT),
-                                               &next, &picture_added, &reason)) {
+        if (reason.empty() &&
+            write_screenshot(fit_with_bars(picture, layout::SCREEN_WIDTH, layout::SCREEN_HEIGHT),
+                             &next, &picture_added, &reason)) {
             insert_entry(show, after, request, picture_added.number, defaults);
             added->push_back(picture_added);
             ++after;
@@ -271,7 +275,7 @@ bool add_files(const AddRequest& request, Show* show, std::vector<AddedPicture>*
 bool save_show(const Show& show) {
     if (!put_into_table(show.image)) return false;
     build_show_file_name();
-    return save_show_file() == 0;
+    return save_show_file();
 }
 
 }  // namespace

@@ -5,11 +5,13 @@
 
 #include <cstdio>
 
+#include "app/shutdown.h"
+#include "app/startup.h"
 #include "app/state.h"
 #include "display/bitmap_loader.h"
-#include "display/display.h"
 #include "platform/common/cp1252.h"
 #include "platform/headless/headless.h"
+#include "screens/layout.h"
 #include "screens/presentation.h"
 #include "screens/title.h"
 #include "show/show_file.h"
@@ -23,14 +25,12 @@ namespace {
 
 constexpr int32_t GRAPHICS_SHEET_PICTURE = 1;
 constexpr int32_t TITLE_PICTURE = 2;
-constexpr uint8_t SHEET_SLOT = 0;
-constexpr uint8_t PICTURE_SLOT = 1;
 
 demo::Canvas read_surface(Surface surface) {
-    demo::Canvas canvas(SCREEN_WIDTH, SCREEN_HEIGHT);
-    for (int y = 0; y < SCREEN_HEIGHT; ++y)
-        for (int x = 0; x < SCREEN_WIDTH; ++x)
-            canvas.pixels[static_cast<size_t>(y) * SCREEN_WIDTH + x] =
+    demo::Canvas canvas(layout::SCREEN_WIDTH, layout::SCREEN_HEIGHT);
+    for (int y = 0; y < layout::SCREEN_HEIGHT; ++y)
+        for (int x = 0; x < layout::SCREEN_WIDTH; ++x)
+            canvas.pixels[static_cast<size_t>(y) * layout::SCREEN_WIDTH + x] =
                 headless_pixel(surface, x, y);
     return canvas;
 }
@@ -49,16 +49,16 @@ void draw_recorded_texts(demo::Canvas& frame) {
 }
 
 void clear_picture_surface() {
-    for (int y = 0; y < SCREEN_HEIGHT; ++y)
-        for (int x = 0; x < SCREEN_WIDTH; ++x)
-            headless_set_pixel(state.picture_surface, x, y, 0);
-    state.loaded_number[PICTURE_SLOT] = 0;
+    for (int y = 0; y < layout::SCREEN_HEIGHT; ++y)
+        for (int x = 0; x < layout::SCREEN_WIDTH; ++x)
+            headless_set_pixel(screen.picture_surface, x, y, 0);
+    screen.loaded_number[static_cast<int>(PictureSlot::picture)] = 0;
 }
 
 // Loads the screenshot the way the presentation will, so that a failure is known; a
 // picture that does not load leaves black, not the previous one.
 void load_screenshot(int32_t number) {
-    if (load_picture(PICTURE_SLOT, number, "-") == LOAD_FAILED) clear_picture_surface();
+    if (load_picture(PictureSlot::picture, number) == PictureLoad::failed) clear_picture_surface();
 }
 
 const char* problem_in_brief(FileState file_state) {
@@ -108,12 +108,12 @@ ShowFrames::~ShowFrames() {
 bool ShowFrames::start(std::string* reason) {
     build_show_file_name();
     ShowFileContents contents;
-    if (!read_show_file_contents(state.show_file_name, &contents, reason)) return false;
-    if (init_display(nullptr, 1) != 1) {
+    if (!read_show_file_contents(picture_table.show_file_name, &contents, reason)) return false;
+    if (!init_display(nullptr, 1)) {
         *reason = "the scripted display did not start";
         return false;
     }
-    load_picture(SHEET_SLOT, GRAPHICS_SHEET_PICTURE, "-");
+    load_picture(PictureSlot::sheet, GRAPHICS_SHEET_PICTURE);
     set_up_startup_table();
     build_show_file_name();
     load_show_file();
@@ -121,7 +121,7 @@ bool ShowFrames::start(std::string* reason) {
 }
 
 int32_t ShowFrames::entries() const {
-    return state.picture_count;
+    return picture_table.picture_count;
 }
 
 ShowFrame ShowFrames::title() {
@@ -129,8 +129,8 @@ ShowFrame ShowFrames::title() {
     add_problems({picture_file(TITLE_PICTURE)}, &frame);
     load_screenshot(TITLE_PICTURE);
     headless_clear_texts();
-    show_title_screen(TITLE_PICTURE);
-    frame.picture = read_surface(state.front_surface);
+    show_title_screen();
+    frame.picture = read_surface(screen.front_surface);
     draw_recorded_texts(frame.picture);
     return frame;
 }
@@ -138,20 +138,20 @@ ShowFrame ShowFrames::title() {
 ShowFrame ShowFrames::graphics_sheet() {
     ShowFrame frame;
     add_problems({picture_file(GRAPHICS_SHEET_PICTURE)}, &frame);
-    frame.picture = read_surface(state.sheet_surface);
+    frame.picture = read_surface(screen.sheet_surface);
     return frame;
 }
 
 ShowFrame ShowFrames::entry(int32_t entry) {
     ShowFrame frame;
     add_problems(files_of_entry(entry), &frame);
-    state.current_picture = entry;
-    state.editor_active = 0;
-    state.status_lines_on = 0;
-    load_screenshot(state.pic_file[entry]);
+    picture_table.current_picture = entry;
+    editor.editor_active = 0;
+    editor.status_lines_on = 0;
+    load_screenshot(picture_table.pic_file[entry]);
     headless_clear_texts();
-    present_picture(entry, state.status_lines_on, 0);
-    frame.picture = read_surface(state.front_surface);
+    present_picture(false, false);
+    frame.picture = read_surface(screen.front_surface);
     draw_recorded_texts(frame.picture);
     return frame;
 }

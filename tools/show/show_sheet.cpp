@@ -140,17 +140,18 @@ std::string join(const std::vector<std::string>& parts, const char* separator) {
 Caption entry_caption(int32_t entry, const ShowFrame& frame) {
     Caption caption;
     caption.label = "Entry " + std::to_string(entry);
-    const int32_t sound = state.pic_wave[entry];
-    caption.facts = "file " + std::to_string(state.pic_file[entry]) + " \xC2\xB7 " +
+    const int32_t sound = picture_table.pic_wave[entry];
+    caption.facts = "file " + std::to_string(picture_table.pic_file[entry]) + " \xC2\xB7 " +
                     (sound > 0 ? "sound " + std::to_string(sound) : std::string("no sound"));
     std::vector<std::string> boxes, details;
-    for (int32_t box : {state.pic_box1[entry], state.pic_box2[entry], state.pic_box3[entry]})
+    for (int32_t box : {picture_table.pic_box1[entry], picture_table.pic_box2[entry],
+                        picture_table.pic_box3[entry]})
         if (box > 0) boxes.push_back(std::to_string(box));
     if (!boxes.empty())
         details.push_back((boxes.size() == 1 ? "box " : "boxes ") + join(boxes, ", "));
-    if (state.pic_level[entry] > 0)
-        details.push_back("level " + std::to_string(state.pic_level[entry]));
-    if (state.pic_marked[entry] != 0) details.push_back("marked");
+    if (picture_table.pic_level[entry] > 0)
+        details.push_back("level " + std::to_string(picture_table.pic_level[entry]));
+    if (picture_table.pic_marked[entry] != 0) details.push_back("marked");
     caption.details = join(details, " \xC2\xB7 ");
     caption.problems = frame.problems;
     return caption;

@@ -162,7 +162,7 @@ int run_dump(const std::string& directory, std::ostream& out, std::ostream& err)
     ShowFileContents contents;
     std::string reason = show_directory.why_not();
     if (!show_directory.entered() ||
-        !read_show_file_contents(state.show_file_name, &contents, &reason)) {
+        !read_show_file_contents(picture_table.show_file_name, &contents, &reason)) {
         err << PROGRAM << ": dump: cannot read " << path << ": " << reason << '\n';
         return STATUS_USAGE_OR_UNREADABLE;
     }
@@ -201,7 +201,7 @@ int run_load(const std::string& csv_path, const std::string& directory, std::ost
         return STATUS_FAILED;
     }
     build_show_file_name();
-    if (save_show_file() != 0) {
+    if (!save_show_file()) {
         err << PROGRAM << ": load: cannot write " << path << kept;
         return STATUS_FAILED;
     }

@@ -33,7 +33,7 @@ std::string path_in(const std::string& directory, const std::string& name) {
 
 std::string show_file_path(const std::string& directory) {
     build_show_file_name();
-    return path_in(directory, state.show_file_name);
+    return path_in(directory, picture_table.show_file_name);
 }
 
 void warn(std::ostream& err, const std::string& warning) {
@@ -61,7 +61,8 @@ bool command_line_accepted(bool help_asked, const std::string& error, const std:
 // The decoder clamps the picture count, the file keeps it as the image gives it.
 bool put_into_table(const ShowImage& image) {
     decode_show_file(image.data(), image.size());
-    state.picture_count = static_cast<int32_t>(value_at(image, block_named("picture_count"), 0));
+    picture_table.picture_count =
+        static_cast<int32_t>(value_at(image, block_named("picture_count"), 0));
     ShowImage encoded{};
     encode_show_file(encoded.data());
     return encoded == image;
