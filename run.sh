@@ -11,5 +11,4 @@ if [ ! -x build/qzview ] || [ ! -x build/qzview-demo ]; then
   exit 1
 fi
 build/qzview-demo build/demo
-cd build/demo
-exec ../qzview
+exec build/qzview build/demo

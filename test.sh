@@ -6,12 +6,13 @@ set -euo pipefail
 cd "$(dirname "$0")"
 tools/install-deps.sh test
 jobs=$(nproc)
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQZVIEW_SDL=ON
+# Our own builds treat warnings as errors.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQZVIEW_SDL=ON -DQZVIEW_WERROR=ON
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
 cmake -S . -B build-win \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DQZVIEW_WERROR=ON
 cmake --build build-win -j"$jobs"
 status=0
 tests/e2e/wine_e2e.sh build-win/qzview.exe build/qzview-demo || status=$?

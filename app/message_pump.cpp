@@ -1,15 +1,11 @@
 #include "app/message_pump.h"
 
-#include <algorithm>
-#include <climits>
-
+#include "app/editor.h"
+#include "app/shutdown.h"
 #include "app/state.h"
-#include "display/display.h"
 #include "input/mouse.h"
 #include "platform/window.h"
-#include "screens/presentation.h"
 #include "screens/prompt.h"
-#include "show/picture_table.h"
 
 namespace {
 
@@ -19,9 +15,9 @@ bool dispatch_queued_messages() {
     while (peek_message(&message) != 0) {
         if (message.message == MESSAGE_QUIT) {
             // The window's destruction has already shut everything down.
-            state.quit_requested = 1;
-            state.quit_exit_code = static_cast<int32_t>(message.wparam);
-            state.mouse_click = 0;
+            screen.quit_requested = 1;
+            screen.quit_exit_code = static_cast<int32_t>(message.wparam);
+            pointer.mouse_click = 0;
             return false;
         }
         translate_message(&message);
@@ -30,47 +26,15 @@ bool dispatch_queued_messages() {
     return true;
 }
 
-bool placing_a_box() {
-    return state.edit_mode >= 13 && state.edit_mode <= 15;
-}
-
-// One pixel further, with no limit but the integer range itself.
-void nudge(int32_t& coordinate, int step) {
-    coordinate =
-        static_cast<int32_t>(std::clamp<int64_t>(int64_t{coordinate} + step, INT32_MIN, INT32_MAX));
-}
-
-void move_placed_box(uintptr_t key) {
-    const int p = state.current_picture;
-    const int box = state.edit_mode - 12;
-    switch (key) {
-        case KEY_LEFT:
-            nudge(box_x_column(box)[p], -1);
-            break;
-        case KEY_UP:
-            nudge(box_y_column(box)[p], -1);
-            break;
-        case KEY_RIGHT:
-            nudge(box_x_column(box)[p], 1);
-            break;
-        case KEY_DOWN:
-            nudge(box_y_column(box)[p], 1);
-            break;
-        default:
-            return;  // every other key does nothing
-    }
-    present_picture(state.current_picture, 1, 0);
-}
-
 }  // namespace
 
 void wait_for_click() {
-    while (state.quit_requested == 0) {
-        const int woke = wait_for_event_or_message(state.mouse_event);
+    while (screen.quit_requested == 0) {
+        const int woke = wait_for_event_or_message(pointer.mouse_event);
         if (woke == WAIT_EVENT_SIGNALLED) {
-            read_mouse(state.main_window);
+            read_mouse();
             draw_pointer();
-            if (state.mouse_click > 0) return;
+            if (pointer.mouse_click > 0) return;
         } else if (woke == WAIT_MESSAGE_QUEUED) {
             if (!dispatch_queued_messages()) return;
         }
@@ -79,7 +43,7 @@ void wait_for_click() {
 
 intptr_t window_procedure(WindowHandle window, uint32_t message, uintptr_t wparam,
                           intptr_t lparam) {
-    state.main_window = window;
+    screen.main_window = window;
     switch (message) {
         case MESSAGE_DESTROY:
             shutdown_all();
@@ -87,15 +51,14 @@ intptr_t window_procedure(WindowHandle window, uint32_t message, uintptr_t wpara
             break;
         case MESSAGE_ACTIVATE:
             // A minimised window's activation carries a flag in the high word: inactive.
-            state.app_active = wparam == ACTIVATE_ACTIVE || wparam == ACTIVATE_CLICK_ACTIVE;
+            pointer.app_active = wparam == ACTIVATE_ACTIVE || wparam == ACTIVATE_CLICK_ACTIVE;
             update_mouse_acquire();
             break;
         case MESSAGE_KEYDOWN:
-            if (placing_a_box()) move_placed_box(wparam);
+            editor_arrow_key(wparam);
             break;
         case MESSAGE_CHAR:
-            if (state.prompt_mode != 0)
-                number_entry_key(static_cast<uint8_t>(wparam & 0xFF), state.prompt_mode);
+            if (editor.prompt_mode != 0) number_entry_key(static_cast<uint8_t>(wparam & 0xFF));
             break;
         case MESSAGE_USER:
             update_mouse_acquire();

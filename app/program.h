@@ -1,4 +1,4 @@
-// The program's entry, called by each platform's own entry point.
+// The program's entry, called by each platform's own entry point, and the main loop.
 #pragma once
 
 #include "platform/types.h"
@@ -13,8 +13,3 @@ int program_exit_status(int program_result);
 
 // The start-up failure in words (Windows-1252), or nullptr when start-up succeeded.
 const char* program_startup_failure_text();
-
-// The navigation panel button under the pointer: 1..4, or 0 outside the panel.
-int nav_panel_hit();
-// No prompt open; prompts take up to 17 characters.
-void reset_prompt_state();

@@ -1,7 +1,15 @@
 #include "app/state.h"
 
-GlobalState state;
+PictureTable picture_table;
+EditorState editor;
+PointerState pointer;
+ScreenState screen;
+SoundState sound;
 
 void reset_global_state() {
-    state = GlobalState{};
+    picture_table = PictureTable{};
+    editor = EditorState{};
+    pointer = PointerState{};
+    screen = ScreenState{};
+    sound = SoundState{};
 }

@@ -1,8 +1,9 @@
 // Bitmap loading speed: qzview's decoder against the floor (reading the file whole and
 // one memcpy of the decoded size) and, when built with SDL2, SDL_LoadBMP_RW plus the
 // conversion to XRGB8888 that the SDL backend would otherwise need. Each form is a
-// 1024 x 768 picture written to a temporary file. A table of the ratios is printed
-// when the run ends.
+// 1024 x 768 picture written to a temporary file. A table of the ratios is printed on
+// standard error when the run ends, so that standard output holds only the report in
+// the format asked for (--benchmark_format=json stays valid JSON).
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -252,17 +253,17 @@ struct BenchFiles {
 
     void print_summary() const {
         if (results.empty()) return;
-        std::printf("\nbmp loading, %dx%d into XRGB8888 (median ms per picture)\n", kWidth,
-                    kHeight);
-        std::printf("%-7s %9s %8s %8s %8s %10s %9s\n", "form", "file KiB", "floor", "SDL", "qzview",
-                    "vs floor", "vs SDL");
+        std::fprintf(stderr, "\nbmp loading, %dx%d into XRGB8888 (median ms per picture)\n", kWidth,
+                     kHeight);
+        std::fprintf(stderr, "%-7s %9s %8s %8s %8s %10s %9s\n", "form", "file KiB", "floor", "SDL",
+                     "qzview", "vs floor", "vs SDL");
         for (Form form : kForms) {
             const double floor = result(form, "floor");
             const double sdl = result(form, "sdl");
             const double ours = result(form, "qzview");
-            std::printf("%-7s %9zu %8.3f %8.3f %8.3f %9.2fx %8.2fx\n", form_name(form),
-                        sizes.at(form) / 1024, floor, sdl, ours, floor > 0 ? ours / floor : 0,
-                        sdl > 0 ? ours / sdl : 0);
+            std::fprintf(stderr, "%-7s %9zu %8.3f %8.3f %8.3f %9.2fx %8.2fx\n", form_name(form),
+                         sizes.at(form) / 1024, floor, sdl, ours, floor > 0 ? ours / floor : 0,
+                         sdl > 0 ? ours / sdl : 0);
         }
     }
 };

@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "app/shutdown.h"
+#include "app/startup.h"
 #include "app/state.h"
 #include "display/bitmap_loader.h"
-#include "display/display.h"
 #include "platform/common/bmp_writer.h"
 #include "platform/headless/headless.h"
 #include "screens/presentation.h"
@@ -36,26 +37,26 @@ std::string prepare_show() {
         write_picture("scb0000" + std::to_string(box) + ".BMP", 200, 150, 3 + box);
     headless_reset();
     reset_global_state();
-    if (init_display(nullptr, 1) != 1) std::abort();
-    load_picture(0, 1, "-");
+    if (!init_display(nullptr, 1)) std::abort();
+    load_picture(PictureSlot::sheet, 1);
     init_picture_table();
-    state.pic_file[1] = 100;
-    state.pic_box1[1] = 1;
-    state.pic_box2[1] = 2;
-    state.pic_box3[1] = 3;
-    state.pic_level[1] = 12;
-    state.pic_marked[1] = 1;
-    state.current_picture = 1;
-    state.editor_active = 1;
-    state.edit_mode = 10;
+    picture_table.pic_file[1] = 100;
+    picture_table.pic_box1[1] = 1;
+    picture_table.pic_box2[1] = 2;
+    picture_table.pic_box3[1] = 3;
+    picture_table.pic_level[1] = 12;
+    picture_table.pic_marked[1] = 1;
+    picture_table.current_picture = 1;
+    editor.editor_active = 1;
+    editor.edit_mode = 10;
     return dir;
 }
 
 void BM_present_picture_with_every_layer(benchmark::State& bench) {
     const std::string dir = prepare_show();
-    present_picture(1, 1, 0);  // the screenshot is now cached
+    present_edited_picture();  // the screenshot is now cached
     for (auto _ : bench) {
-        present_picture(1, 1, 0);
+        present_edited_picture();
         headless_clear_texts();
     }
     shutdown_all();

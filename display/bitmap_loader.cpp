@@ -3,10 +3,10 @@
 #include <cstdio>
 
 #include "app/state.h"
-#include "display/display.h"
 #include "platform/bitmap.h"
 #include "platform/display.h"
 #include "platform/window.h"
+#include "screens/layout.h"
 
 namespace {
 
@@ -23,10 +23,12 @@ void build_numbered_name(char* name, const char* prefix, int32_t number) {
                   static_cast<int>(number));
 }
 
-Surface slot_surface(uint8_t slot) {
-    if (slot == 0) return state.sheet_surface;
-    if (slot == 1) return state.picture_surface;
-    return nullptr;
+Surface slot_surface(PictureSlot slot) {
+    return slot == PictureSlot::sheet ? screen.sheet_surface : screen.picture_surface;
+}
+
+int32_t& slot_number(PictureSlot slot) {
+    return screen.loaded_number[static_cast<int>(slot)];
 }
 
 // Borrows a memory device context with the bitmap selected; a failure is reported
@@ -38,21 +40,21 @@ DeviceContext select_into_memory_dc(BitmapHandle bitmap) {
     return memory_dc;
 }
 
-using CopyStep = int32_t (*)(Surface, BitmapHandle, int, int);
+using CopyStep = bool (*)(Surface, BitmapHandle, int, int);
 
-int32_t load_and_copy(Surface surface, const char* file_name, int x, int y, CopyStep copy) {
+bool load_and_copy(Surface surface, const char* file_name, int x, int y, CopyStep copy) {
     BitmapHandle bitmap = bitmap_load_file(file_name);
     if (bitmap == nullptr) {
         debug_output("handle is null\n");
-        return RESULT_FAIL;
+        return false;
     }
-    const int32_t result = copy(surface, bitmap, x, y);
-    if (result != RESULT_OK) debug_output("ddcopybitmap failed\n");
+    const bool copied = copy(surface, bitmap, x, y);
+    if (!copied) debug_output("ddcopybitmap failed\n");
     bitmap_delete(bitmap);
-    return result;
+    return copied;
 }
 
-int32_t copy_whole_bitmap(Surface surface, BitmapHandle bitmap, int, int) {
+bool copy_whole_bitmap(Surface surface, BitmapHandle bitmap, int, int) {
     return copy_bitmap(surface, bitmap);
 }
 
@@ -66,44 +68,42 @@ void build_box_file_name(char* name, int32_t number) {
     build_numbered_name(name, "scb", number);
 }
 
-int load_picture(uint8_t slot, int32_t number, const char* name_for_zero) {
-    if (slot > 1) return LOAD_FAILED;
+PictureLoad load_picture(PictureSlot slot, int32_t number) {
     char name[FILE_NAME_SIZE];
     if (number > 0) {
-        if (state.loaded_number[slot] == number) return LOAD_ALREADY_THERE;
+        if (slot_number(slot) == number) return PictureLoad::already_there;
         build_picture_file_name(name, number);
     } else {
-        std::snprintf(name, sizeof name, "%s.BMP", name_for_zero);
+        std::snprintf(name, sizeof name, "%s", NO_PICTURE_FILE);
     }
-    const int outcome =
-        load_bitmap_file(slot_surface(slot), name) != RESULT_OK ? LOAD_FAILED : LOAD_DONE;
-    if (number > 0 && outcome == LOAD_DONE) state.loaded_number[slot] = number;
-    return outcome;
+    if (!load_bitmap_file(slot_surface(slot), name)) return PictureLoad::failed;
+    if (number > 0) slot_number(slot) = number;
+    return PictureLoad::loaded;
 }
 
-int32_t load_box(int32_t number, int x, int y) {
+bool load_box(int32_t number, int x, int y) {
     char name[FILE_NAME_SIZE];
     build_box_file_name(name, number);
-    return load_bitmap_at(state.back_surface, name, x, y);
+    return load_bitmap_at(screen.back_surface, name, x, y);
 }
 
-int32_t load_bitmap_file(Surface surface, const char* file_name) {
+bool load_bitmap_file(Surface surface, const char* file_name) {
     return load_and_copy(surface, file_name, 0, 0, copy_whole_bitmap);
 }
 
-int32_t load_bitmap_at(Surface surface, const char* file_name, int x, int y) {
+bool load_bitmap_at(Surface surface, const char* file_name, int x, int y) {
     return load_and_copy(surface, file_name, x, y, copy_bitmap_at);
 }
 
-int32_t copy_bitmap(Surface surface, BitmapHandle bitmap) {
-    if (bitmap == nullptr || surface == nullptr) return RESULT_FAIL;
+bool copy_bitmap(Surface surface, BitmapHandle bitmap) {
+    if (bitmap == nullptr || surface == nullptr) return false;
     surface_restore(surface);
     DeviceContext memory_dc = select_into_memory_dc(bitmap);
     int width = 0, height = 0;
     bitmap_get_size(bitmap, &width, &height);
     // Larger than the screen: scaled to the whole surface. Otherwise copied 1:1 to
     // the top-left corner, and the rest of the surface keeps its pixels.
-    const bool scaled = width > SCREEN_WIDTH || height > SCREEN_HEIGHT;
+    const bool scaled = width > layout::SCREEN_WIDTH || height > layout::SCREEN_HEIGHT;
     int surface_width = 0, surface_height = 0;
     surface_get_size(surface, &surface_width, &surface_height);
     DeviceContext dc = nullptr;
@@ -118,11 +118,11 @@ int32_t copy_bitmap(Surface surface, BitmapHandle bitmap) {
         surface_release_dc(surface, dc);
     }
     memory_dc_delete(memory_dc);
-    return result;
+    return result == RESULT_OK;
 }
 
-int32_t copy_bitmap_at(Surface surface, BitmapHandle bitmap, int x, int y) {
-    if (bitmap == nullptr || surface == nullptr) return RESULT_FAIL;
+bool copy_bitmap_at(Surface surface, BitmapHandle bitmap, int x, int y) {
+    if (bitmap == nullptr || surface == nullptr) return false;
     surface_restore(surface);
     DeviceContext memory_dc = select_into_memory_dc(bitmap);
     int width = 0, height = 0;
@@ -135,5 +135,5 @@ int32_t copy_bitmap_at(Surface surface, BitmapHandle bitmap, int x, int y) {
         surface_release_dc(surface, dc);
     }
     memory_dc_delete(memory_dc);
-    return result;
+    return result == RESULT_OK;
 }

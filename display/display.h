@@ -1,22 +1,21 @@
-// The window, the full-screen display with its five surfaces and three fonts, the
-// numbered start-up failures, and the one routine that releases everything.
+// The full-screen display device with its five surfaces and three fonts. The start-up
+// (app/startup) takes the steps in order and reports the first that fails; the
+// shutdown (app/shutdown) releases what they made.
 #pragma once
 
-#include <cstdint>
+bool create_display_device();
+// Exclusive, full-screen cooperation for the main window.
+bool set_exclusive_full_screen();
+// 1024 x 768 at the given bits per pixel.
+bool set_display_mode(int bits_per_pixel);
+// The front surface, with the back surface attached to flip with.
+bool create_primary_surface();
+bool attach_back_buffer();
+// The sheet, picture and spare surfaces, each with black as its colour key.
+bool create_offscreen_surfaces();
+// The stock fixed font and the 24- and 32-pixel bold fonts, replacing any held.
+void create_fonts();
 
-#include "platform/types.h"
-
-constexpr int SCREEN_WIDTH = 1024;
-constexpr int SCREEN_HEIGHT = 768;
-
-// Texts of the start-up failures, indexed by startup_error (0..8), Windows-1252.
-extern const char* const startup_messages[9];
-
-// 1 when window, mouse, display, surfaces and fonts are ready; 0 when the program
-// must end (the failure has then been shown, where it has a message, and everything
-// created so far released).
-int init_display(InstanceHandle instance, int show_command);
-
-// Releases sound, mouse, surfaces, display device and fonts, emptying every
-// reference; safe at any stage and any number of times.
-void shutdown_all();
+// The surfaces, then the display device; nothing when there is no device.
+void release_display();
+void release_fonts();

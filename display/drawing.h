@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/types.h"
+#include "screens/layout.h"
 
 // Copies (x, y, width, height) of source to (dest_x, dest_y) of dest; nothing when
 // either surface is absent or the rectangle does not lie wholly inside both.
@@ -10,6 +11,11 @@ void copy_rect(Surface source, int x, int y, int width, int height, Surface dest
 // As copy_rect, leaving out the source's black pixels.
 void copy_rect_keyed(Surface source, int x, int y, int width, int height, Surface dest, int dest_x,
                      int dest_y);
+// Every frame starts as the whole picture surface, copied to the back surface.
+void copy_picture_to_back_surface();
+// A region of the graphics sheet onto the back surface, opaque or without its black.
+void copy_sheet_region(const layout::Rect& region, layout::Point at);
+void copy_sheet_region_keyed(const layout::Rect& region, layout::Point at);
 // Flips the back buffer to the screen; the saved pixels under the pointer are stale after it.
 void present_frame();
 
@@ -18,7 +24,8 @@ void present_frame();
 // the surface takes part in any copy or flip.
 DeviceContext begin_text(Surface surface);
 void end_text(Surface surface, DeviceContext dc);
-void draw_text(DeviceContext dc, FontHandle font, ColorRef color, int x, int y, const char* text);
+void draw_text(DeviceContext dc, FontHandle font, ColorRef color, layout::Point at,
+               const char* text);
 // The text in a dark shadow one pixel right and down, then in white at its place,
 // in the font already selected.
-void draw_text_with_shadow(DeviceContext dc, int x, int y, const char* text);
+void draw_text_with_shadow(DeviceContext dc, layout::Point at, const char* text);

@@ -12,14 +12,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     reset_global_state();
     init_picture_table();
     decode_show_file(data, size);
-    if (state.picture_count < 1 || state.picture_count > 499) std::abort();
+    if (picture_table.picture_count < 1 || picture_table.picture_count > 499) std::abort();
     // Walk the editor's slot operations over whatever the file described.
-    state.current_picture = size > 0 ? data[0] % 501 : 1;
+    picture_table.current_picture = size > 0 ? data[0] % 501 : 1;
     insert_picture_slot();
     delete_picture_slot();
-    state.current_picture = state.picture_count;
+    picture_table.current_picture = picture_table.picture_count;
     delete_picture_slot();
-    if (state.picture_count < 1 || state.picture_count > 499) std::abort();
+    if (picture_table.picture_count < 1 || picture_table.picture_count > 499) std::abort();
     uint8_t image[SHOW_FILE_SIZE];
     encode_show_file(image);
     return 0;

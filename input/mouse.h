@@ -7,16 +7,17 @@
 #include "platform/types.h"
 
 constexpr int MOUSE_BUFFER_EVENTS = 16;
-// The pointer's save-under area on the sheet surface.
-constexpr int POINTER_SAVE_X = 0;
-constexpr int POINTER_SAVE_Y = 40;
 
-// 1 when the device is ready (not yet acquired), 0 on any failure.
-int init_mouse(WindowHandle window);
+// The device for the main window, buffered and signalling the mouse event; false on
+// any failure, leaving what was made for release_mouse. It is not acquired yet.
+bool init_mouse();
+// The input object, the device and the event, each only when present.
+void release_mouse();
 // Acquires the device while the window is active, else gives it up.
 void update_mouse_acquire();
-// Reads buffered input up to and including the first button press.
-void read_mouse(WindowHandle window);
+// Reads buffered input up to and including the first button press. Lost input asks
+// the main window, by a message, to acquire the device again.
+void read_mouse();
 // Relative device motion: two screen pixels per count, kept on the screen.
 void move_pointer(int32_t dx, int32_t dy);
 void draw_pointer();

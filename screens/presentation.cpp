@@ -7,17 +7,11 @@
 #include "display/bitmap_loader.h"
 #include "display/drawing.h"
 #include "platform/display.h"
-#include "screens/menu.h"
+#include "screens/layout.h"
+#include "screens/transition.h"
 #include "sound/sound.h"
 
 namespace {
-
-constexpr int NAV_PANEL_X = 782;
-constexpr int NAV_PANEL_Y = 702;
-constexpr int NAV_PANEL_WIDTH = 232;
-constexpr int NAV_PANEL_HEIGHT = 58;
-constexpr int NAV_BUTTON_WIDTH = 58;
-constexpr int HIGHEST_LEVEL_STRIP = 48;
 
 // The edit-mode line for each mode; %d first takes edit_mode itself (mode 0 has none).
 const char* const edit_mode_formats[17] = {
@@ -40,142 +34,151 @@ const char* const edit_mode_formats[17] = {
     "EDITMODE %d 3.BOXNUMMER EINGEBEN ( %d )",
 };
 
+// The number a mode's line shows after the mode itself, where it shows one.
+int32_t edit_mode_number(int mode) {
+    const int c = picture_table.current_picture;
+    switch (mode) {
+        case 1:
+        case 2:
+            return picture_table.new_file_number;
+        case 3:
+            return picture_table.exchange_file_number;
+        case 9:
+            return picture_table.pic_wave[c];
+        case 10:
+            return picture_table.pic_box1[c];
+        case 11:
+            return picture_table.pic_level[c];
+        case 12:
+            return picture_table.pic_box2[c];
+        case 16:
+            return picture_table.pic_box3[c];
+        default:
+            return 0;
+    }
+}
+
 void draw_boxes(int p) {
-    if (state.shown_box1 > 0) load_box(state.shown_box1, state.pic_box1_x[p], state.pic_box1_y[p]);
-    if (state.shown_box2 > 0) load_box(state.shown_box2, state.pic_box2_x[p], state.pic_box2_y[p]);
-    if (state.shown_box3 > 0) load_box(state.shown_box3, state.pic_box3_x[p], state.pic_box3_y[p]);
+    if (picture_table.shown_box1 > 0)
+        load_box(picture_table.shown_box1, picture_table.pic_box1_x[p],
+                 picture_table.pic_box1_y[p]);
+    if (picture_table.shown_box2 > 0)
+        load_box(picture_table.shown_box2, picture_table.pic_box2_x[p],
+                 picture_table.pic_box2_y[p]);
+    if (picture_table.shown_box3 > 0)
+        load_box(picture_table.shown_box3, picture_table.pic_box3_x[p],
+                 picture_table.pic_box3_y[p]);
 }
 
 void draw_level_strip(int p) {
-    if (state.pic_level[p] <= 0) return;
-    const int level = std::min<int32_t>(state.pic_level[p], HIGHEST_LEVEL_STRIP);
-    copy_rect(state.sheet_surface, 600, 16 * (level - 1), 200, 16, state.back_surface, 80, 50);
+    if (picture_table.pic_level[p] <= 0) return;
+    const int level = std::min<int32_t>(picture_table.pic_level[p], layout::LEVEL_STRIPS);
+    copy_sheet_region(layout::sheet_level_strip(level), layout::LEVEL_STRIP_AT);
 }
 
 void draw_editor_bar() {
-    copy_rect(state.sheet_surface, 0, 600, 400, 50, state.back_surface, 0, 700);
-    copy_rect(state.sheet_surface, 0, 650, 400, 50, state.back_surface, 400, 700);
+    copy_sheet_region(layout::SHEET_BAR_LEFT, layout::BAR_LEFT_AT);
+    copy_sheet_region(layout::SHEET_BAR_RIGHT, layout::BAR_RIGHT_AT);
 }
 
-void draw_text_lines(int p, int32_t status) {
-    DeviceContext dc = begin_text(state.back_surface);
+void draw_text_lines(bool status_lines) {
+    DeviceContext dc = begin_text(screen.back_surface);
     if (dc == nullptr) return;
-    dc_select_font(dc, state.font_fixed);
+    dc_select_font(dc, screen.font_fixed);
     dc_set_text_color(dc, rgb(255, 255, 255));
     char line[LINE_SIZE];
-    if (status == 1) {
-        dc_select_font(dc, state.font_medium);
-        format_status_line_1(line, p);
-        draw_text_with_shadow(dc, 10, 6, line);
+    if (status_lines) {
+        dc_select_font(dc, screen.font_medium);
+        format_status_line_1(line);
+        draw_text_with_shadow(dc, layout::STATUS_LINE_1_AT, line);
         format_status_line_2(line);
-        draw_text_with_shadow(dc, 10, 24, line);
+        draw_text_with_shadow(dc, layout::STATUS_LINE_2_AT, line);
     }
-    if (state.editor_active == 1) {
-        dc_select_font(dc, state.font_medium);
+    if (editor.editor_active == 1) {
+        dc_select_font(dc, screen.font_medium);
         format_edit_mode_line(line);
-        draw_text_with_shadow(dc, 10, 660, line);
+        draw_text_with_shadow(dc, layout::EDIT_MODE_LINE_AT, line);
     }
-    end_text(state.back_surface, dc);
+    end_text(screen.back_surface, dc);
 }
 
 void play_one_time_sound() {
-    if (state.one_time_sound_started == 1) {
-        sound_command(4, 2);
-        state.one_time_sound_started = 0;
+    if (picture_table.one_time_sound_started == 1) {
+        sound_command(PICTURE_SOUND_CHANNEL, SOUND_COMMAND_STOP);
+        picture_table.one_time_sound_started = 0;
     }
-    const int c = state.current_picture;
-    if (state.pic_wave[c] > 0 && state.pic_wave_played[c] == 0)
-        play_picture_sound(state.pic_wave[c]);
+    const int c = picture_table.current_picture;
+    if (picture_table.pic_wave[c] > 0 && picture_table.pic_wave_played[c] == 0)
+        play_picture_sound(picture_table.pic_wave[c]);
 }
 
 }  // namespace
 
-void format_status_line_1(char* line, int32_t picture) {
+void format_status_line_1(char* line) {
     std::snprintf(line, LINE_SIZE, "FILENR. %4d BILD %4d VON %4d BOX %4d * %4d * %4d",
-                  state.pic_file[picture], state.current_picture, state.picture_count,
-                  state.shown_box1, state.shown_box2, state.shown_box3);
+                  picture_table.pic_file[picture_table.current_picture],
+                  picture_table.current_picture, picture_table.picture_count,
+                  picture_table.shown_box1, picture_table.shown_box2, picture_table.shown_box3);
 }
 
 void format_status_line_2(char* line) {
-    const int c = state.current_picture;
-    std::snprintf(line, LINE_SIZE, "X%4d Y%4d X%4d Y%4d X%4d Y%4d", state.pic_box1_x[c],
-                  state.pic_box1_y[c], state.pic_box2_x[c], state.pic_box2_y[c],
-                  state.pic_box3_x[c], state.pic_box3_y[c]);
+    const int c = picture_table.current_picture;
+    std::snprintf(line, LINE_SIZE, "X%4d Y%4d X%4d Y%4d X%4d Y%4d", picture_table.pic_box1_x[c],
+                  picture_table.pic_box1_y[c], picture_table.pic_box2_x[c],
+                  picture_table.pic_box2_y[c], picture_table.pic_box3_x[c],
+                  picture_table.pic_box3_y[c]);
 }
 
 void format_edit_mode_line(char* line) {
-    const int mode = std::clamp<int32_t>(state.edit_mode, 0, 16);
+    const int mode = std::clamp<int32_t>(editor.edit_mode, 0, 16);
     const char* format = edit_mode_formats[mode];
-    const int c = state.current_picture;
-    switch (mode) {
-        case 0:
-            std::snprintf(line, LINE_SIZE, "%s", format);
-            break;
-        case 1:
-        case 2:
-            std::snprintf(line, LINE_SIZE, format, mode, state.new_file_number);
-            break;
-        case 3:
-            std::snprintf(line, LINE_SIZE, format, mode, state.exchange_file_number);
-            break;
-        case 4:
-            std::snprintf(line, LINE_SIZE, format, mode, state.pic_file[c],
-                          state.exchange_file_number);
-            break;
-        case 8:
-            std::snprintf(line, LINE_SIZE, format, mode, state.show_file_name);
-            break;
-        case 9:
-            std::snprintf(line, LINE_SIZE, format, mode, state.pic_wave[c]);
-            break;
-        case 10:
-            std::snprintf(line, LINE_SIZE, format, mode, state.pic_box1[c]);
-            break;
-        case 11:
-            std::snprintf(line, LINE_SIZE, format, mode, state.pic_level[c]);
-            break;
-        case 12:
-            std::snprintf(line, LINE_SIZE, format, mode, state.pic_box2[c]);
-            break;
-        case 16:
-            std::snprintf(line, LINE_SIZE, format, mode, state.pic_box3[c]);
-            break;
-        default:
-            std::snprintf(line, LINE_SIZE, format, mode);
-            break;
+    const int c = picture_table.current_picture;
+    if (mode == 0) {
+        std::snprintf(line, LINE_SIZE, "%s", format);
+    } else if (mode == 4) {
+        std::snprintf(line, LINE_SIZE, format, mode, picture_table.pic_file[c],
+                      picture_table.exchange_file_number);
+    } else if (mode == 8) {
+        std::snprintf(line, LINE_SIZE, format, mode, picture_table.show_file_name);
+    } else {
+        // Lines without a number after the mode leave the extra argument unused.
+        std::snprintf(line, LINE_SIZE, format, mode, edit_mode_number(mode));
     }
 }
 
-void draw_nav_panel(uint8_t kind, int32_t x, int32_t y) {
-    if (kind != 0) return;
-    state.nav_panel_left = x;
-    state.nav_panel_top = y;
-    state.nav_panel_right = x + NAV_PANEL_WIDTH;
-    state.nav_panel_bottom = y + NAV_PANEL_HEIGHT;
+void draw_nav_panel() {
+    const layout::Rect& panel = layout::NAV_PANEL;
+    screen.nav_panel_left = panel.x;
+    screen.nav_panel_top = panel.y;
+    screen.nav_panel_right = panel.x + panel.width;
+    screen.nav_panel_bottom = panel.y + panel.height;
     // Button 1, the first 58 pixels, is left undrawn.
-    copy_rect_keyed(state.sheet_surface, 40, 0, 174, 58, state.back_surface, x + NAV_BUTTON_WIDTH,
-                    y);
+    copy_sheet_region_keyed(layout::SHEET_NAV_BUTTONS, layout::NAV_BUTTONS_AT);
 }
 
-void present_picture(int32_t picture, int32_t status, int32_t transition) {
-    const int p = picture;
-    state.shown_box1 = state.pic_box1[p];
-    state.shown_box2 = state.pic_box2[p];
-    state.shown_box3 = state.pic_box3[p];
-    load_picture(1, state.pic_file[p], "-");
-    copy_rect(state.picture_surface, 0, 0, 1024, 768, state.back_surface, 0, 0);
+void present_picture(bool status_lines, bool transition) {
+    const int p = picture_table.current_picture;
+    picture_table.shown_box1 = picture_table.pic_box1[p];
+    picture_table.shown_box2 = picture_table.pic_box2[p];
+    picture_table.shown_box3 = picture_table.pic_box3[p];
+    load_picture(PictureSlot::picture, picture_table.pic_file[p]);
+    copy_picture_to_back_surface();
     draw_boxes(p);
     draw_level_strip(p);
-    draw_nav_panel(0, NAV_PANEL_X, NAV_PANEL_Y);
-    if (state.pic_marked[p] != 0)
-        copy_rect_keyed(state.sheet_surface, 224, 50, 40, 18, state.back_surface, 870, 690);
-    if (state.editor_active == 1) draw_editor_bar();
-    draw_text_lines(p, status);
-    if (transition == 0) {
-        present_frame();
+    draw_nav_panel();
+    if (picture_table.pic_marked[p] != 0)
+        copy_sheet_region_keyed(layout::SHEET_MARK, layout::MARK_AT);
+    if (editor.editor_active == 1) draw_editor_bar();
+    draw_text_lines(status_lines);
+    if (transition) {
+        run_transition();
     } else {
-        run_transition(transition);
+        present_frame();
     }
-    state.pointer_saved = 0;
+    pointer.pointer_saved = 0;
     play_one_time_sound();
+}
+
+void present_edited_picture() {
+    present_picture(true, false);
 }

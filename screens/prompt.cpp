@@ -5,6 +5,7 @@
 
 #include "app/state.h"
 #include "display/drawing.h"
+#include "screens/layout.h"
 #include "screens/presentation.h"
 
 namespace {
@@ -54,28 +55,28 @@ bool takes_character(uint8_t key) {
 }
 
 void store_entry(uint8_t kind, int32_t value) {
-    const int c = state.current_picture;
+    const int c = picture_table.current_picture;
     switch (kind) {
         case PROMPT_APPEND_NUMBER:
-            state.new_file_number = value;
+            picture_table.new_file_number = value;
             break;
         case PROMPT_EXCHANGE_NUMBER:
-            state.exchange_file_number = value;
+            picture_table.exchange_file_number = value;
             break;
         case PROMPT_SOUND:
-            state.pic_wave[c] = value;
+            picture_table.pic_wave[c] = value;
             break;
         case PROMPT_BOX1:
-            state.pic_box1[c] = value;
+            picture_table.pic_box1[c] = value;
             break;
         case PROMPT_LEVEL:
-            state.pic_level[c] = value;
+            picture_table.pic_level[c] = value;
             break;
         case PROMPT_BOX2:
-            state.pic_box2[c] = value;
+            picture_table.pic_box2[c] = value;
             break;
         case PROMPT_BOX3:
-            state.pic_box3[c] = value;
+            picture_table.pic_box3[c] = value;
             break;
         default:
             break;
@@ -83,36 +84,40 @@ void store_entry(uint8_t kind, int32_t value) {
 }
 
 void cancel_prompt() {
-    state.prompt_mode = 0;
-    state.new_file_number = 0;
-    state.exchange_file_number = 0;
-    present_picture(state.current_picture, 1, 0);
+    editor.prompt_mode = 0;
+    picture_table.new_file_number = 0;
+    picture_table.exchange_file_number = 0;
+    present_edited_picture();
 }
 
-void accept_prompt(uint8_t kind) {
-    state.prompt_mode = 0;
-    store_entry(kind, entry_text_value(state.entry_text));
-    present_picture(state.current_picture, 1, 0);
+void accept_prompt() {
+    const uint8_t kind = editor.prompt_mode;
+    editor.prompt_mode = 0;
+    store_entry(kind, entry_text_value(editor.entry_text));
+    present_edited_picture();
 }
 
 // The text never outgrows its buffer, whatever the limit says.
 size_t entry_limit() {
-    return state.entry_max_length < ENTRY_TEXT_SIZE - 1 ? state.entry_max_length
-                                                        : ENTRY_TEXT_SIZE - 1;
+    return editor.entry_max_length < ENTRY_TEXT_SIZE - 1 ? editor.entry_max_length
+                                                         : ENTRY_TEXT_SIZE - 1;
 }
 
 // Straight onto the visible surface, over the presented frame.
-void draw_prompt(uint8_t kind) {
-    copy_rect(state.picture_surface, 10, 50, 336, 66, state.front_surface, 10, 50);
-    DeviceContext dc = begin_text(state.front_surface);
+void draw_prompt() {
+    const layout::Rect& area = layout::PROMPT_AREA;
+    copy_rect(screen.picture_surface, area.x, area.y, area.width, area.height, screen.front_surface,
+              area.x, area.y);
+    DeviceContext dc = begin_text(screen.front_surface);
     if (dc == nullptr) return;
-    const char* text = prompt_text(kind);
-    if (text[0] != '\0') draw_text(dc, state.font_fixed, rgb(200, 100, 100), 20, 50, text);
+    const char* text = prompt_text(editor.prompt_mode);
+    if (text[0] != '\0')
+        draw_text(dc, screen.font_fixed, rgb(200, 100, 100), layout::PROMPT_TEXT_AT, text);
     char shown[ENTRY_TEXT_SIZE + 1];
-    std::strcpy(shown, state.entry_text);
+    std::strcpy(shown, editor.entry_text);
     std::strcat(shown, "_");
-    draw_text(dc, state.font_large, rgb(255, 255, 255), 20, 60, shown);
-    end_text(state.front_surface, dc);
+    draw_text(dc, screen.font_large, rgb(255, 255, 255), layout::PROMPT_ENTRY_AT, shown);
+    end_text(screen.front_surface, dc);
 }
 
 }  // namespace
@@ -133,25 +138,25 @@ int32_t entry_text_value(const char* text) {
     return static_cast<int32_t>(value);
 }
 
-void number_entry_key(uint8_t key, uint8_t kind) {
-    size_t length = std::strlen(state.entry_text);
+void number_entry_key(uint8_t key) {
+    size_t length = std::strlen(editor.entry_text);
     bool add = false;
     switch (key) {
         case KEY_ENTER:
             if (length == 0) {
                 cancel_prompt();
             } else {
-                accept_prompt(kind);
+                accept_prompt();
             }
             return;
         case KEY_ESCAPE:
             cancel_prompt();
             return;
         case KEY_BACKSPACE:
-            if (length > 0) state.entry_text[--length] = '\0';
+            if (length > 0) editor.entry_text[--length] = '\0';
             break;
         case KEY_TAB:
-            state.entry_text[0] = '\0';
+            editor.entry_text[0] = '\0';
             length = 0;
             break;
         case KEY_SPACE:
@@ -163,8 +168,8 @@ void number_entry_key(uint8_t key, uint8_t kind) {
     }
     if (length >= entry_limit()) return;
     if (add) {
-        state.entry_text[length] = static_cast<char>(key);
-        state.entry_text[length + 1] = '\0';
+        editor.entry_text[length] = static_cast<char>(key);
+        editor.entry_text[length + 1] = '\0';
     }
-    draw_prompt(kind);
+    draw_prompt();
 }

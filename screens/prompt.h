@@ -12,8 +12,9 @@ constexpr uint8_t PROMPT_LEVEL = 11;
 constexpr uint8_t PROMPT_BOX2 = 12;
 constexpr uint8_t PROMPT_BOX3 = 16;
 
-// key: one Windows-1252 byte, or 0 to draw the prompt just opened; kind: the prompt.
-void number_entry_key(uint8_t key, uint8_t kind);
+// A key for the open prompt (prompt_mode): one Windows-1252 byte, or 0 to draw the
+// prompt just opened.
+void number_entry_key(uint8_t key);
 
 // The entry text as a number: leading blanks and a sign, then digits up to the first
 // other character; no digit gives 0; beyond the int32 range it is clamped.

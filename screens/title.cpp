@@ -3,24 +3,26 @@
 #include "app/state.h"
 #include "display/bitmap_loader.h"
 #include "display/drawing.h"
+#include "screens/layout.h"
 
 namespace {
 
 const char* const credit_line = "EINE KLEINE BILDERSCHAU MIT EIGENEM EDITOR";
 const char* const title_line = "KLEINE SCREENSHOW ZUM SPIEL > ZAVERON < ";
 const char* const click_line = "KLICK";
+constexpr int32_t TITLE_PICTURE = 2;
 
 }  // namespace
 
-void show_title_screen(int32_t title_picture) {
-    load_picture(1, title_picture, "-");
-    copy_rect(state.picture_surface, 0, 0, 1024, 768, state.back_surface, 0, 0);
-    if (DeviceContext dc = begin_text(state.back_surface)) {
-        draw_text(dc, state.font_fixed, rgb(255, 255, 255), 10, 670, credit_line);
-        draw_text(dc, state.font_large, rgb(255, 255, 0), 10, 684, title_line);
-        draw_text(dc, state.font_large, rgb(255, 255, 255), 10, 710, click_line);
-        end_text(state.back_surface, dc);
+void show_title_screen() {
+    load_picture(PictureSlot::picture, TITLE_PICTURE);
+    copy_picture_to_back_surface();
+    if (DeviceContext dc = begin_text(screen.back_surface)) {
+        draw_text(dc, screen.font_fixed, rgb(255, 255, 255), layout::TITLE_CREDIT_AT, credit_line);
+        draw_text(dc, screen.font_large, rgb(255, 255, 0), layout::TITLE_LINE_AT, title_line);
+        draw_text(dc, screen.font_large, rgb(255, 255, 255), layout::TITLE_CLICK_AT, click_line);
+        end_text(screen.back_surface, dc);
     }
     present_frame();
-    state.pointer_saved = 0;
+    pointer.pointer_saved = 0;
 }

@@ -1,6 +1,5 @@
 // The title screen shown before the first picture.
 #pragma once
 
-#include <cstdint>
-
-void show_title_screen(int32_t title_picture);
+// Picture 2 with the credit, title and click lines, shown by a flip.
+void show_title_screen();

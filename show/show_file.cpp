@@ -21,33 +21,33 @@ namespace {
 int32_t* block_ints(int block) {
     switch (block) {
         case 0:
-            return &state.first_picture;
+            return &picture_table.first_picture;
         case 1:
-            return &state.picture_count;
+            return &picture_table.picture_count;
         case 2:
-            return state.pic_file;
+            return picture_table.pic_file;
         case 3:
-            return state.pic_box1;
+            return picture_table.pic_box1;
         case 4:
-            return state.pic_wave;
+            return picture_table.pic_wave;
         case 5:
-            return state.pic_level;
+            return picture_table.pic_level;
         case 7:
-            return state.pic_box1_x;
+            return picture_table.pic_box1_x;
         case 8:
-            return state.pic_box1_y;
+            return picture_table.pic_box1_y;
         case 9:
-            return state.pic_box2;
+            return picture_table.pic_box2;
         case 10:
-            return state.pic_box2_x;
+            return picture_table.pic_box2_x;
         case 11:
-            return state.pic_box2_y;
+            return picture_table.pic_box2_y;
         case 12:
-            return state.pic_box3;
+            return picture_table.pic_box3;
         case 13:
-            return state.pic_box3_x;
+            return picture_table.pic_box3_x;
         case 14:
-            return state.pic_box3_y;
+            return picture_table.pic_box3_y;
         default:
             return nullptr;
     }
@@ -57,7 +57,7 @@ void encode_block(int block, uint8_t* out) {
     const size_t length = show_file_blocks[block].length;
     const int32_t* ints = block_ints(block);
     if (ints == nullptr) {
-        std::memcpy(out, state.pic_marked, length);
+        std::memcpy(out, picture_table.pic_marked, length);
         return;
     }
     for (size_t i = 0; i < length / 4; ++i) {
@@ -73,7 +73,7 @@ void decode_block(int block, const uint8_t* in) {
     const size_t length = show_file_blocks[block].length;
     int32_t* ints = block_ints(block);
     if (ints == nullptr) {
-        std::memcpy(state.pic_marked, in, length);
+        std::memcpy(picture_table.pic_marked, in, length);
         return;
     }
     for (size_t i = 0; i < length / 4; ++i) {
@@ -84,11 +84,11 @@ void decode_block(int block, const uint8_t* in) {
 }
 
 void clear_editor_state() {
-    state.editor_active = 0;
-    state.new_file_number = 0;
-    state.prompt_mode = 0;
-    state.status_lines_on = 0;
-    state.selected_edit_mode = 0;
+    editor.editor_active = 0;
+    picture_table.new_file_number = 0;
+    editor.prompt_mode = 0;
+    editor.status_lines_on = 0;
+    editor.selected_edit_mode = 0;
 }
 
 // Writes every block, flushes and closes; false at the first step that fails.
@@ -108,8 +108,8 @@ bool write_show_image(FileHandle file, const uint8_t* image) {
 }  // namespace
 
 void build_show_file_name() {
-    std::snprintf(state.show_file_name, sizeof state.show_file_name, "SCR%u.BIL",
-                  static_cast<unsigned>(state.show_file_number));
+    std::snprintf(picture_table.show_file_name, sizeof picture_table.show_file_name, "SCR%u.BIL",
+                  static_cast<unsigned>(picture_table.show_file_number));
 }
 
 void encode_show_file(uint8_t image[SHOW_FILE_SIZE]) {
@@ -125,10 +125,10 @@ void decode_show_file(const uint8_t* image, size_t size) {
     std::memcpy(merged, image, std::min(size, SHOW_FILE_SIZE));
     for (int block = 0; block < SHOW_FILE_BLOCKS; ++block)
         decode_block(block, merged + show_file_blocks[block].offset);
-    state.picture_count = std::clamp(state.picture_count, 1, MAX_PICTURES);
+    picture_table.picture_count = std::clamp(picture_table.picture_count, 1, MAX_PICTURES);
 }
 
-int save_show_file() {
+bool save_show_file() {
     clear_editor_state();
     uint8_t image[SHOW_FILE_SIZE];
     encode_show_file(image);
@@ -136,21 +136,21 @@ int save_show_file() {
     // The new show goes to a file beside the old one and replaces it only when it is
     // complete on disk, so a failed save never costs the user the show they had.
     char temporary_name[SHOW_FILE_NAME_SIZE + 8];
-    std::snprintf(temporary_name, sizeof temporary_name, "%s.tmp", state.show_file_name);
+    std::snprintf(temporary_name, sizeof temporary_name, "%s.tmp", picture_table.show_file_name);
     FileHandle file = file_open_write(temporary_name);
-    if (file == nullptr) return 1;
+    if (file == nullptr) return false;
     if (!write_show_image(file, image) ||
-        file_rename_over(temporary_name, state.show_file_name) != 0) {
+        file_rename_over(temporary_name, picture_table.show_file_name) != 0) {
         file_remove(temporary_name);
-        return 1;
+        return false;
     }
-    return 0;
+    return true;
 }
 
-int load_show_file() {
+bool load_show_file() {
     clear_editor_state();
-    FileHandle file = file_open_read(state.show_file_name);
-    if (file == nullptr) return 1;
+    FileHandle file = file_open_read(picture_table.show_file_name);
+    if (file == nullptr) return false;
     // One read a block, as the file was written; a short file fills what it holds.
     uint8_t image[SHOW_FILE_SIZE];
     size_t size = 0;
@@ -161,8 +161,8 @@ int load_show_file() {
     }
     file_close(file);
     decode_show_file(image, size);
-    state.first_picture = 1;
-    state.current_picture = 1;
-    state.shown_box1 = state.pic_box1[1];
-    return 0;
+    picture_table.first_picture = 1;
+    picture_table.current_picture = 1;
+    picture_table.shown_box1 = picture_table.pic_box1[1];
+    return true;
 }

@@ -20,10 +20,10 @@ extern const ShowFileBlock show_file_blocks[SHOW_FILE_BLOCKS];
 // show_file_name = "SCR" + show_file_number + ".BIL".
 void build_show_file_name();
 
-// Both clear the editor state first. 0 on success; 1 when the file cannot be read,
-// or cannot be written completely (the previous file then stays as it was).
-int save_show_file();
-int load_show_file();
+// Both clear the editor state first. false when the file cannot be read, or cannot
+// be written completely (the previous file then stays as it was).
+bool save_show_file();
+bool load_show_file();
 
 // The table and its two counters as the file's bytes, and back. Decoding a short
 // image fills what it holds and leaves the rest of the fields as they were; the

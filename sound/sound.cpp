@@ -18,11 +18,9 @@ constexpr uint32_t sound_rate = 11025;
 constexpr const char* sound_file_prefix = "bsou";
 // The largest buffer DirectSound hands out; a bigger "data" size is not worth asking for.
 constexpr uint32_t largest_sound_buffer = 0x0FFFFFFF;
-constexpr int32_t COMMAND_STOP = 2;
 constexpr int FIRST_POOL_CHANNEL = 2;
 constexpr int FALLBACK_CHANNEL = 4;
-constexpr int BACKGROUND_CHANNEL = 1;
-constexpr int PICTURE_SOUND_CHANNEL = 4;
+constexpr int32_t BACKGROUND_SOUND = 101;
 
 bool valid_channel(int32_t channel) {
     return channel >= 1 && channel <= SOUND_CHANNELS;
@@ -45,12 +43,12 @@ void trace_loaded(int channel, int32_t number) {
 }
 
 void stop_channel(int channel) {
-    sound_buffer_stop(state.channel_buffer[channel]);
+    sound_buffer_stop(sound.channel_buffer[channel]);
     trace_channel("stop", channel);
 }
 
 void play_channel(int channel, uint32_t flags) {
-    sound_buffer_play(state.channel_buffer[channel], flags);
+    sound_buffer_play(sound.channel_buffer[channel], flags);
     char line[32];
     std::snprintf(line, sizeof line, "play %d %s", channel,
                   (flags & SOUND_PLAY_LOOPING) != 0 ? "loop" : "once");
@@ -61,10 +59,10 @@ void play_channel(int channel, uint32_t flags) {
 // too: a number left behind would make a later load of that sound look like a no-op
 // and keep the channel silent for good.
 void release_channel(int channel) {
-    sound_buffer_release(state.channel_buffer[channel]);
+    sound_buffer_release(sound.channel_buffer[channel]);
     trace_channel("release", channel);
-    state.channel_buffer[channel] = nullptr;
-    state.channel_sound_number[channel] = 0;
+    sound.channel_buffer[channel] = nullptr;
+    sound.channel_sound_number[channel] = 0;
 }
 
 // Samples the file did not deliver sound as silence, not as leftover memory.
@@ -79,14 +77,14 @@ void fill_with_silence(const WaveFormat& format, uint8_t* data, size_t from, siz
 bool copy_samples(int channel, WaveFile* wave, const WaveFormat& format, uint32_t size) {
     void* data = nullptr;
     uint32_t length = 0;
-    if (sound_buffer_lock(state.channel_buffer[channel], size, &data, &length) != RESULT_OK) {
+    if (sound_buffer_lock(sound.channel_buffer[channel], size, &data, &length) != RESULT_OK) {
         close_wave_file(wave);
         return false;
     }
     const size_t got = read_wave_data(wave, data, length);
     fill_with_silence(format, static_cast<uint8_t*>(data), got, length);
     close_wave_file(wave);
-    sound_buffer_unlock(state.channel_buffer[channel], data, length);
+    sound_buffer_unlock(sound.channel_buffer[channel], data, length);
     return true;
 }
 
@@ -100,9 +98,9 @@ bool fill_channel_from_file(int channel, int32_t number) {
     uint32_t size = 0;
     if (!open_wave_file(name, &wave, &format, &size)) return false;
     if (size > largest_sound_buffer ||
-        sound_buffer_create(state.sound_device, &format, size, &state.channel_buffer[channel]) !=
+        sound_buffer_create(sound.sound_device, &format, size, &sound.channel_buffer[channel]) !=
             RESULT_OK) {
-        state.channel_buffer[channel] = nullptr;
+        sound.channel_buffer[channel] = nullptr;
         close_wave_file(&wave);
         return false;
     }
@@ -115,9 +113,9 @@ bool fill_channel_from_file(int channel, int32_t number) {
 }
 
 bool channel_is_idle(int channel) {
-    if (state.channel_buffer[channel] == nullptr) return false;
+    if (sound.channel_buffer[channel] == nullptr) return false;
     uint32_t status = 0;
-    if (sound_buffer_get_status(state.channel_buffer[channel], &status) != RESULT_OK) return false;
+    if (sound_buffer_get_status(sound.channel_buffer[channel], &status) != RESULT_OK) return false;
     return status == 0;
 }
 
@@ -130,7 +128,7 @@ int find_pool_channel(bool (*matches)(int channel, int32_t number), int32_t numb
 }
 
 bool channel_holds(int channel, int32_t number) {
-    return state.channel_sound_number[channel] == number;
+    return sound.channel_sound_number[channel] == number;
 }
 
 bool channel_idle_for(int channel, int32_t) {
@@ -138,52 +136,52 @@ bool channel_idle_for(int channel, int32_t) {
 }
 
 void play_once_if_loaded(int channel) {
-    if (state.channel_buffer[channel] != nullptr) play_channel(channel, SOUND_PLAY_ONCE);
+    if (sound.channel_buffer[channel] != nullptr) play_channel(channel, SOUND_PLAY_ONCE);
 }
 
 }  // namespace
 
-void sound_init(int32_t load_sounds) {
+void sound_init() {
     for (int channel = 0; channel <= SOUND_CHANNELS; ++channel) {
-        state.channel_sound_number[channel] = 0;
-        state.channel_buffer[channel] = nullptr;
+        sound.channel_sound_number[channel] = 0;
+        sound.channel_buffer[channel] = nullptr;
     }
-    state.sound_device = nullptr;
-    state.sound_available = open_sound_device();
-    if (state.sound_available != 1 || load_sounds != 1) return;
+    sound.sound_device = nullptr;
+    sound.sound_available = open_sound_device() ? 1 : 0;
+    if (sound.sound_available != 1) return;
     // The pool first, the background sound last, as the show has always started.
     load_channel_sound(2, 1);
     load_channel_sound(3, 2);
     load_channel_sound(4, 3);
-    load_channel_sound(BACKGROUND_CHANNEL, 101);
+    load_channel_sound(MUSIC_CHANNEL, BACKGROUND_SOUND);
 }
 
-int32_t open_sound_device() {
+bool open_sound_device() {
     SoundDevice device = nullptr;
     if (sound_device_create(&device) != RESULT_OK || device == nullptr) {
         sound_trace("device none");
-        return 0;
+        return false;
     }
     // Kept even when cooperation is refused, so that release_sound frees it.
-    state.sound_device = device;
-    if (sound_device_set_exclusive(device, state.main_window) != RESULT_OK) {
+    sound.sound_device = device;
+    if (sound_device_set_exclusive(device, screen.main_window) != RESULT_OK) {
         sound_trace("device none");
-        return 0;
+        return false;
     }
-    return 1;
+    return true;
 }
 
 void load_channel_sound(int32_t channel, int32_t number) {
-    if (state.sound_available == 0 || !valid_channel(channel)) return;
+    if (sound.sound_available == 0 || !valid_channel(channel)) return;
     // Asking again for the sound a channel holds leaves it playing where it is.
-    if (state.channel_sound_number[channel] == number) return;
-    if (state.channel_buffer[channel] != nullptr) {
+    if (sound.channel_sound_number[channel] == number) return;
+    if (sound.channel_buffer[channel] != nullptr) {
         stop_channel(channel);
         release_channel(channel);
     }
     if (!fill_channel_from_file(channel, number)) return;
-    state.channel_sound_number[channel] = number;
-    SoundBuffer buffer = state.channel_buffer[channel];
+    sound.channel_sound_number[channel] = number;
+    SoundBuffer buffer = sound.channel_buffer[channel];
     sound_buffer_set_position(buffer, 0);
     sound_buffer_set_frequency(buffer, sound_rate);
     sound_buffer_set_volume(buffer, channel_volume[channel - 1]);
@@ -191,19 +189,19 @@ void load_channel_sound(int32_t channel, int32_t number) {
 }
 
 void sound_command(int32_t channel, int32_t command) {
-    if (state.sound_available != 1 || !valid_channel(channel)) return;
-    if (command == COMMAND_STOP) {
+    if (sound.sound_available != 1 || !valid_channel(channel)) return;
+    if (command == SOUND_COMMAND_STOP) {
         // Stopping keeps the position, so switching the background back on resumes it.
-        if (state.channel_buffer[channel] != nullptr) stop_channel(channel);
+        if (sound.channel_buffer[channel] != nullptr) stop_channel(channel);
         return;
     }
-    if (channel == BACKGROUND_CHANNEL && state.music_on == 0) return;
-    if (state.channel_buffer[channel] != nullptr)
+    if (channel == MUSIC_CHANNEL && sound.music_on == 0) return;
+    if (sound.channel_buffer[channel] != nullptr)
         play_channel(channel, static_cast<uint32_t>(command));
 }
 
 void play_effect_sound(int32_t number) {
-    if (state.sound_available != 1) return;
+    if (sound.sound_available != 1) return;
     // A channel that already holds the sound just gets another Play: no file access,
     // and a sound still running goes on rather than starting over.
     const int holding = find_pool_channel(channel_holds, number);
@@ -225,23 +223,42 @@ void play_picture_sound(int32_t number) {
     FileHandle file = file_open_read(name);
     if (file == nullptr) return;
     file_close(file);
-    if (state.sound_available == 1) {
+    if (sound.sound_available == 1) {
         load_channel_sound(PICTURE_SOUND_CHANNEL, number);
         play_once_if_loaded(PICTURE_SOUND_CHANNEL);
-        state.one_time_sound_started = 1;
+        picture_table.one_time_sound_started = 1;
     }
-    if (state.current_picture >= 0 && state.current_picture < TABLE_SIZE)
-        state.pic_wave_played[state.current_picture] = 1;
+    if (picture_table.current_picture >= 0 && picture_table.current_picture < TABLE_SIZE)
+        picture_table.pic_wave_played[picture_table.current_picture] = 1;
 }
 
 void release_sound() {
     for (int channel = 1; channel <= SOUND_CHANNELS; ++channel) {
-        if (state.channel_buffer[channel] != nullptr) release_channel(channel);
+        if (sound.channel_buffer[channel] != nullptr) release_channel(channel);
     }
-    if (state.sound_device != nullptr) {
-        sound_device_release(state.sound_device);
-        state.sound_device = nullptr;
+    if (sound.sound_device != nullptr) {
+        sound_device_release(sound.sound_device);
+        sound.sound_device = nullptr;
     }
     // Nothing may reach the device after the shutdown, even from a late presentation.
-    state.sound_available = 0;
+    sound.sound_available = 0;
+}
+
+void start_background_sound() {
+    sound.music_on = 1;
+    sound.music_number = BACKGROUND_SOUND;
+    sound_command(MUSIC_CHANNEL, SOUND_COMMAND_STOP);
+    load_channel_sound(MUSIC_CHANNEL, sound.music_number);
+    sound_command(MUSIC_CHANNEL, SOUND_COMMAND_LOOP);
+}
+
+void toggle_background_sound() {
+    if (sound.music_on == 1) {
+        sound_command(MUSIC_CHANNEL, SOUND_COMMAND_STOP);
+        sound.music_on = 0;
+    } else {
+        sound.music_on = 1;
+        load_channel_sound(MUSIC_CHANNEL, sound.music_number);
+        sound_command(MUSIC_CHANNEL, SOUND_COMMAND_LOOP);
+    }
 }

@@ -5,11 +5,25 @@
 
 #include <cstdint>
 
-// Opens the device; with load_sounds 1 loads sounds 1, 2, 3 into channels 2, 3, 4 and
-// sound 101 into channel 1. Nothing is played.
-void sound_init(int32_t load_sounds);
-// 1 when the device was created and set to exclusive cooperation, else 0.
-int32_t open_sound_device();
+// Channel 1 plays the background loop; channel 4, the last of the effect pool, also
+// carries a picture's one-time sound.
+constexpr int32_t MUSIC_CHANNEL = 1;
+constexpr int32_t PICTURE_SOUND_CHANNEL = 4;
+// Commands of sound_command.
+constexpr int32_t SOUND_COMMAND_LOOP = 1;
+constexpr int32_t SOUND_COMMAND_STOP = 2;
+
+// Click sounds of the main loop, played in the effect pool.
+constexpr int32_t SOUND_BUTTON_SELECTED = 4;
+constexpr int32_t SOUND_REFUSED = 5;
+constexpr int32_t SOUND_CARRIED_OUT = 6;
+constexpr int32_t SOUND_PICTURE_CHANGED = 7;
+
+// Opens the device and loads sounds 1, 2, 3 into channels 2, 3, 4 and sound 101 into
+// channel 1. Nothing is played.
+void sound_init();
+// true when the device was created and set to exclusive cooperation.
+bool open_sound_device();
 // Loads bsou<number>.WAV into the channel's buffer (nothing when it already holds it).
 void load_channel_sound(int32_t channel, int32_t number);
 // Command 2 stops the channel; any other starts it with the command as play flags
@@ -21,3 +35,10 @@ void play_effect_sound(int32_t number);
 void play_picture_sound(int32_t number);
 // Releases the channel buffers and the device.
 void release_sound();
+
+// The background loop at start-up: sound 101 on channel 1, played looping from its
+// beginning while music_on is set.
+void start_background_sound();
+// The menu's music choice: off stops channel 1 where it is; on loads music_number
+// (nothing when channel 1 holds it) and plays it looping from there.
+void toggle_background_sound();

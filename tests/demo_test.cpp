@@ -312,16 +312,17 @@ TEST_F(DemoShowTest, ShowFileNamesOnlyFilesThatExist) {
     ASSERT_EQ(bytes.size(), SHOW_FILE_SIZE);
     decode_show_file(bytes.data(), bytes.size());
     EXPECT_EQ(le32(bytes, 0), 1u) << "first picture";
-    EXPECT_GE(state.picture_count, 12);
-    for (int p = 1; p <= state.picture_count; ++p) {
-        EXPECT_TRUE(has(show, bitmap_name("scs", state.pic_file[p]))) << "entry " << p;
-        for (int32_t box : {state.pic_box1[p], state.pic_box2[p], state.pic_box3[p]}) {
+    EXPECT_GE(picture_table.picture_count, 12);
+    for (int p = 1; p <= picture_table.picture_count; ++p) {
+        EXPECT_TRUE(has(show, bitmap_name("scs", picture_table.pic_file[p]))) << "entry " << p;
+        for (int32_t box :
+             {picture_table.pic_box1[p], picture_table.pic_box2[p], picture_table.pic_box3[p]}) {
             if (box > 0) {
                 EXPECT_TRUE(has(show, bitmap_name("scb", box))) << "entry " << p;
             }
         }
-        if (state.pic_wave[p] > 0) {
-            EXPECT_TRUE(has(show, "bsou" + std::to_string(state.pic_wave[p]) + ".WAV"))
+        if (picture_table.pic_wave[p] > 0) {
+            EXPECT_TRUE(has(show, "bsou" + std::to_string(picture_table.pic_wave[p]) + ".WAV"))
                 << "entry " << p;
         }
     }
@@ -331,10 +332,11 @@ TEST_F(DemoShowTest, BoxesStayOnTheScreenAndOffTheNavigationPanel) {
     const Files boxes_by_name = by_name(demo::make_box_files());
     const Bytes bytes = show_script();
     decode_show_file(bytes.data(), bytes.size());
-    for (int p = 1; p <= state.picture_count; ++p) {
-        const int32_t boxes[3][3] = {{state.pic_box1[p], state.pic_box1_x[p], state.pic_box1_y[p]},
-                                     {state.pic_box2[p], state.pic_box2_x[p], state.pic_box2_y[p]},
-                                     {state.pic_box3[p], state.pic_box3_x[p], state.pic_box3_y[p]}};
+    for (int p = 1; p <= picture_table.picture_count; ++p) {
+        const int32_t boxes[3][3] = {
+            {picture_table.pic_box1[p], picture_table.pic_box1_x[p], picture_table.pic_box1_y[p]},
+            {picture_table.pic_box2[p], picture_table.pic_box2_x[p], picture_table.pic_box2_y[p]},
+            {picture_table.pic_box3[p], picture_table.pic_box3_x[p], picture_table.pic_box3_y[p]}};
         for (const auto& box : boxes) {
             if (box[0] <= 0) continue;
             ASSERT_TRUE(has(boxes_by_name, bitmap_name("scb", box[0]))) << "entry " << p;
@@ -356,11 +358,11 @@ TEST_F(DemoShowTest, ShowScriptUsesMarksSoundsLevelsAndAReusedScreenshot) {
     int marked = 0, above_last_strip = 0;
     std::set<int32_t> sounds;
     std::map<int32_t, int> uses;
-    for (int p = 1; p <= state.picture_count; ++p) {
-        marked += state.pic_marked[p] != 0;
-        above_last_strip += state.pic_level[p] > 48;
-        if (state.pic_wave[p] > 0) sounds.insert(state.pic_wave[p]);
-        ++uses[state.pic_file[p]];
+    for (int p = 1; p <= picture_table.picture_count; ++p) {
+        marked += picture_table.pic_marked[p] != 0;
+        above_last_strip += picture_table.pic_level[p] > 48;
+        if (picture_table.pic_wave[p] > 0) sounds.insert(picture_table.pic_wave[p]);
+        ++uses[picture_table.pic_file[p]];
     }
     EXPECT_GE(marked, 2);
     EXPECT_GE(above_last_strip, 1);

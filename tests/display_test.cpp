@@ -4,8 +4,9 @@
 #include <ostream>
 
 #include "app/program.h"
+#include "app/shutdown.h"
+#include "app/startup.h"
 #include "app/state.h"
-#include "display/display.h"
 #include "platform/display.h"
 #include "platform/headless/headless.h"
 #include "tests/test_support.h"
@@ -19,14 +20,14 @@ int live_objects_but_windows() {
 }
 
 TEST_F(DisplayTest, StartsWithFiveSurfacesAndThreeFonts) {
-    ASSERT_EQ(init_display(nullptr, 1), 1);
-    EXPECT_EQ(state.startup_error, 0);
+    ASSERT_TRUE(init_display(nullptr, 1));
+    EXPECT_EQ(screen.startup_error, 0);
     EXPECT_EQ(headless_live("surface"), 5);
     EXPECT_EQ(headless_live("font"), 2);  // plus the stock fixed font, which is not created
-    EXPECT_NE(state.font_fixed, nullptr);
-    EXPECT_EQ(headless_surface_bits(state.front_surface), 32);
-    EXPECT_EQ(headless_surface_name(state.back_surface), "back");
-    EXPECT_EQ(state.app_active, 1);  // showing the window activated it
+    EXPECT_NE(screen.font_fixed, nullptr);
+    EXPECT_EQ(headless_surface_bits(screen.front_surface), 32);
+    EXPECT_EQ(headless_surface_name(screen.back_surface), "back");
+    EXPECT_EQ(pointer.app_active, 1);  // showing the window activated it
     EXPECT_TRUE(headless_message_boxes().empty());
     shutdown_all();
     EXPECT_EQ(live_objects_but_windows(), 0);
@@ -51,7 +52,7 @@ TEST_P(StartupFailureTest, ReleasesEverythingThenShowsTheNumberedMessage) {
     ASSERT_TRUE(headless_fail(failure.fault));
     if (std::string(failure.fault) == "mode16") headless_fail("mode32");
     EXPECT_NE(run_program({"click left"}), 0);
-    EXPECT_EQ(state.startup_error, failure.code);
+    EXPECT_EQ(screen.startup_error, failure.code);
     ASSERT_EQ(headless_message_boxes().size(), 1u);
     EXPECT_EQ(headless_message_boxes()[0].caption, "QZVIEW");
     EXPECT_EQ(headless_message_boxes()[0].text, failure.text);
@@ -90,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(DisplayTest, NoWindowEndsSilently) {
     headless_fail("window");
     EXPECT_NE(run_program({"click left"}), 0);
-    EXPECT_EQ(state.startup_error, 1);
+    EXPECT_EQ(screen.startup_error, 1);
     EXPECT_TRUE(headless_message_boxes().empty());
     EXPECT_EQ(headless_live_total(), 0);
     EXPECT_STREQ(program_startup_failure_text(), "1 Kann kein Windows-Fenster \366ffnen");
@@ -98,39 +99,39 @@ TEST_F(DisplayTest, NoWindowEndsSilently) {
 
 TEST_F(DisplayTest, MouseFailureNeverChangesTheDisplayMode) {
     headless_fail("mouse-buffer");
-    EXPECT_EQ(init_display(nullptr, 1), 0);
-    EXPECT_EQ(state.display_device, nullptr);
-    EXPECT_EQ(state.input_object, nullptr);
-    EXPECT_EQ(state.mouse_event, nullptr);
+    EXPECT_FALSE(init_display(nullptr, 1));
+    EXPECT_EQ(screen.display_device, nullptr);
+    EXPECT_EQ(pointer.input_object, nullptr);
+    EXPECT_EQ(pointer.mouse_event, nullptr);
 }
 
 TEST_F(DisplayTest, SixteenBitModeIsUsedSilently) {
     headless_fail("mode32");
-    ASSERT_EQ(init_display(nullptr, 1), 1);
+    ASSERT_TRUE(init_display(nullptr, 1));
     EXPECT_TRUE(headless_message_boxes().empty());
-    for (Surface s : {state.front_surface, state.back_surface, state.sheet_surface,
-                      state.picture_surface, state.spare_surface})
+    for (Surface s : {screen.front_surface, screen.back_surface, screen.sheet_surface,
+                      screen.picture_surface, screen.spare_surface})
         EXPECT_EQ(headless_surface_bits(s), 16);
     shutdown_all();
 }
 
 TEST_F(DisplayTest, ShutdownIsSafeBeforeStartAndTwice) {
     shutdown_all();
-    ASSERT_EQ(init_display(nullptr, 1), 1);
+    ASSERT_TRUE(init_display(nullptr, 1));
     shutdown_all();
     shutdown_all();
-    EXPECT_EQ(state.front_surface, nullptr);
-    EXPECT_EQ(state.back_surface, nullptr);
-    EXPECT_EQ(state.display_device, nullptr);
-    EXPECT_EQ(state.font_large, nullptr);
-    EXPECT_EQ(state.mouse_device, nullptr);
+    EXPECT_EQ(screen.front_surface, nullptr);
+    EXPECT_EQ(screen.back_surface, nullptr);
+    EXPECT_EQ(screen.display_device, nullptr);
+    EXPECT_EQ(screen.font_large, nullptr);
+    EXPECT_EQ(pointer.mouse_device, nullptr);
     EXPECT_EQ(live_objects_but_windows(), 0);
 }
 
 TEST_F(DisplayTest, FontsPresentBeforeStartAreReplaced) {
-    state.font_medium = font_create(24);
-    state.font_large = font_create(32);
-    ASSERT_EQ(init_display(nullptr, 1), 1);
+    screen.font_medium = font_create(24);
+    screen.font_large = font_create(32);
+    ASSERT_TRUE(init_display(nullptr, 1));
     EXPECT_EQ(headless_live("font"), 2);
     shutdown_all();
 }

@@ -4,15 +4,17 @@
 
 #include <climits>
 
+#include "app/shutdown.h"
+#include "app/startup.h"
 #include "app/state.h"
 #include "display/bitmap_loader.h"
-#include "display/display.h"
 #include "input/mouse.h"
 #include "platform/headless/headless.h"
 #include "screens/menu.h"
 #include "screens/presentation.h"
 #include "screens/prompt.h"
 #include "screens/title.h"
+#include "screens/transition.h"
 #include "show/picture_table.h"
 #include "show/show_file.h"
 #include "tests/show_fixture.h"
@@ -24,19 +26,19 @@ class PresentationTest : public ScratchTest {
     void SetUp() override {
         ScratchTest::SetUp();
         write_show_files(2, nullptr);
-        ASSERT_EQ(init_display(nullptr, 1), 1);
-        ASSERT_EQ(load_picture(0, 1, "-"), LOAD_DONE);
+        ASSERT_TRUE(init_display(nullptr, 1));
+        ASSERT_EQ(load_picture(PictureSlot::sheet, 1), PictureLoad::loaded);
         init_picture_table();
-        state.picture_count = 2;
-        state.pic_file[1] = 100;
-        state.pic_file[2] = 101;
+        picture_table.picture_count = 2;
+        picture_table.pic_file[1] = 100;
+        picture_table.pic_file[2] = 101;
         build_show_file_name();
     }
     void TearDown() override {
         shutdown_all();
         ScratchTest::TearDown();
     }
-    uint32_t screen(int x, int y) { return headless_pixel(state.front_surface, x, y); }
+    uint32_t on_screen(int x, int y) { return headless_pixel(screen.front_surface, x, y); }
     std::vector<HeadlessText> texts_at(int y) {
         std::vector<HeadlessText> found;
         for (const HeadlessText& t : headless_texts())
@@ -46,38 +48,38 @@ class PresentationTest : public ScratchTest {
 };
 
 TEST_F(PresentationTest, EveryLayerOfAFullFrame) {
-    state.pic_box3[1] = 7;
-    state.pic_box3_x[1] = 300;
-    state.pic_box3_y[1] = 300;
-    state.pic_level[1] = 60;
-    state.pic_marked[1] = 1;
-    state.editor_active = 1;
-    state.edit_mode = 4;
-    state.exchange_file_number = 55;
-    present_picture(1, 1, 0);
+    picture_table.pic_box3[1] = 7;
+    picture_table.pic_box3_x[1] = 300;
+    picture_table.pic_box3_y[1] = 300;
+    picture_table.pic_level[1] = 60;
+    picture_table.pic_marked[1] = 1;
+    editor.editor_active = 1;
+    editor.edit_mode = 4;
+    picture_table.exchange_file_number = 55;
+    present_edited_picture();
 
     const uint32_t picture = screenshot_colour(100);
-    EXPECT_EQ(screen(600, 400), picture);
-    EXPECT_EQ(screen(310, 310), box_colour(7));
-    EXPECT_EQ(screen(105, 105), picture);                // box 1 is 0: not drawn
-    EXPECT_EQ(screen(80, 50), sheet_colour::level(48));  // level 60 draws strip 48
-    EXPECT_EQ(screen(279, 65), sheet_colour::level(48));
-    EXPECT_EQ(screen(280, 50), picture);
-    EXPECT_EQ(screen(840, 740), sheet_colour::panel);
-    EXPECT_EQ(screen(839, 740), picture);   // button 1 is left undrawn
-    EXPECT_EQ(screen(1013, 740), picture);  // black of the panel graphic is see-through
-    EXPECT_EQ(screen(870, 690), sheet_colour::mark);
-    EXPECT_EQ(screen(909, 707), sheet_colour::mark);  // over the panel
-    EXPECT_EQ(screen(0, 700), sheet_colour::bar_left);
-    EXPECT_EQ(screen(399, 749), sheet_colour::bar_left);
-    EXPECT_EQ(screen(400, 700), sheet_colour::bar_right);
-    EXPECT_EQ(screen(799, 749), sheet_colour::bar_right);
-    EXPECT_EQ(screen(800, 720), picture);
-    EXPECT_EQ(state.nav_panel_left, 782);
-    EXPECT_EQ(state.nav_panel_top, 702);
-    EXPECT_EQ(state.nav_panel_right, 1014);
-    EXPECT_EQ(state.nav_panel_bottom, 760);
-    EXPECT_EQ(state.shown_box3, 7);
+    EXPECT_EQ(on_screen(600, 400), picture);
+    EXPECT_EQ(on_screen(310, 310), box_colour(7));
+    EXPECT_EQ(on_screen(105, 105), picture);                // box 1 is 0: not drawn
+    EXPECT_EQ(on_screen(80, 50), sheet_colour::level(48));  // level 60 draws strip 48
+    EXPECT_EQ(on_screen(279, 65), sheet_colour::level(48));
+    EXPECT_EQ(on_screen(280, 50), picture);
+    EXPECT_EQ(on_screen(840, 740), sheet_colour::panel);
+    EXPECT_EQ(on_screen(839, 740), picture);   // button 1 is left undrawn
+    EXPECT_EQ(on_screen(1013, 740), picture);  // black of the panel graphic is see-through
+    EXPECT_EQ(on_screen(870, 690), sheet_colour::mark);
+    EXPECT_EQ(on_screen(909, 707), sheet_colour::mark);  // over the panel
+    EXPECT_EQ(on_screen(0, 700), sheet_colour::bar_left);
+    EXPECT_EQ(on_screen(399, 749), sheet_colour::bar_left);
+    EXPECT_EQ(on_screen(400, 700), sheet_colour::bar_right);
+    EXPECT_EQ(on_screen(799, 749), sheet_colour::bar_right);
+    EXPECT_EQ(on_screen(800, 720), picture);
+    EXPECT_EQ(screen.nav_panel_left, 782);
+    EXPECT_EQ(screen.nav_panel_top, 702);
+    EXPECT_EQ(screen.nav_panel_right, 1014);
+    EXPECT_EQ(screen.nav_panel_bottom, 760);
+    EXPECT_EQ(picture_table.shown_box3, 7);
 
     const std::string line1 = "FILENR.  100 BILD    1 VON    2 BOX    0 *    0 *    7";
     const std::string line2 = "X 100 Y 100 X 750 Y 180 X 300 Y 300";
@@ -105,39 +107,41 @@ TEST_F(PresentationTest, EveryLayerOfAFullFrame) {
 }
 
 TEST_F(PresentationTest, ShowModeDrawsNoTextAndNoBar) {
-    state.pic_level[1] = -3;
-    present_picture(1, 0, 0);
+    picture_table.pic_level[1] = -3;
+    present_picture(false, false);
     EXPECT_TRUE(headless_texts().empty());
-    EXPECT_EQ(screen(0, 700), screenshot_colour(100));
-    EXPECT_EQ(screen(80, 50), screenshot_colour(100));
-    EXPECT_EQ(screen(840, 740), sheet_colour::panel);
+    EXPECT_EQ(on_screen(0, 700), screenshot_colour(100));
+    EXPECT_EQ(on_screen(80, 50), screenshot_colour(100));
+    EXPECT_EQ(on_screen(840, 740), sheet_colour::panel);
 }
 
 TEST_F(PresentationTest, NoDeviceContextShowsTheFrameWithoutText) {
-    present_picture(2, 0, 0);
+    picture_table.current_picture = 2;
+    present_picture(false, false);
     headless_fail("dc");
-    state.editor_active = 1;
-    present_picture(2, 1, 0);
+    editor.editor_active = 1;
+    present_edited_picture();
     EXPECT_TRUE(headless_texts().empty());
-    EXPECT_EQ(screen(600, 400), screenshot_colour(101));
+    EXPECT_EQ(on_screen(600, 400), screenshot_colour(101));
 }
 
 TEST_F(PresentationTest, SameScreenshotIsNotReadAgain) {
-    present_picture(1, 0, 0);
+    present_picture(false, false);
     const int reads = headless_counters().bitmap_file_reads;
-    present_picture(1, 0, 0);
-    state.pic_file[2] = 100;
-    present_picture(2, 0, 0);
+    present_picture(false, false);
+    picture_table.pic_file[2] = 100;
+    picture_table.current_picture = 2;
+    present_picture(false, false);
     EXPECT_EQ(headless_counters().bitmap_file_reads, reads);
 }
 
 TEST_F(PresentationTest, WideNumbersWidenTheirFields) {
-    state.pic_file[1] = 123456;
-    state.picture_count = 2;
-    state.pic_box1[1] = -5;
-    state.shown_box1 = -5;
+    picture_table.pic_file[1] = 123456;
+    picture_table.picture_count = 2;
+    picture_table.pic_box1[1] = -5;
+    picture_table.shown_box1 = -5;
     char line[LINE_SIZE];
-    format_status_line_1(line, 1);
+    format_status_line_1(line);
     EXPECT_STREQ(line, "FILENR. 123456 BILD    1 VON    2 BOX   -5 *    0 *    0");
 }
 
@@ -163,16 +167,16 @@ TEST_F(PresentationTest, EditModeLines) {
         {15, "EDITMODE 15 BOX 3 POS"},
         {16, "EDITMODE 16 3.BOXNUMMER EINGEBEN ( 3 )"},
     };
-    state.current_picture = 1;
-    state.new_file_number = 7;
-    state.exchange_file_number = 9;
-    state.pic_wave[1] = 201;
-    state.pic_box1[1] = 1;
-    state.pic_box2[1] = 2;
-    state.pic_box3[1] = 3;
-    state.pic_level[1] = 11;
+    picture_table.current_picture = 1;
+    picture_table.new_file_number = 7;
+    picture_table.exchange_file_number = 9;
+    picture_table.pic_wave[1] = 201;
+    picture_table.pic_box1[1] = 1;
+    picture_table.pic_box2[1] = 2;
+    picture_table.pic_box3[1] = 3;
+    picture_table.pic_level[1] = 11;
     for (const auto& c : cases) {
-        state.edit_mode = c.mode;
+        editor.edit_mode = c.mode;
         char line[LINE_SIZE];
         format_edit_mode_line(line);
         EXPECT_STREQ(line, c.line);
@@ -180,33 +184,33 @@ TEST_F(PresentationTest, EditModeLines) {
 }
 
 TEST_F(PresentationTest, TransitionUncoversTheFrameColumnByColumn) {
-    present_picture(1, 0, 0);
-    state.pointer_x = state.pointer_y = 20;
+    present_picture(false, false);
+    pointer.pointer_x = pointer.pointer_y = 20;
     draw_pointer();
     headless_clear_texts();
     const HeadlessCounters before = headless_counters();
-    state.pic_file[2] = 101;
-    present_picture(2, 0, 1);
+    picture_table.current_picture = 2;
+    present_picture(false, true);
     const HeadlessCounters& after = headless_counters();
     EXPECT_EQ(after.flips, before.flips);  // no flip: columns copied to the front
     EXPECT_EQ(after.pauses - before.pauses, 64);
     EXPECT_EQ(after.paused_ms - before.paused_ms, 64);
     for (int x : {0, 20, 511, 512, 1023})
-        EXPECT_EQ(screen(x, 300), screenshot_colour(101)) << x;
-    EXPECT_EQ(state.pointer_visible, 1);
-    EXPECT_EQ(state.pointer_saved, 0);
+        EXPECT_EQ(on_screen(x, 300), screenshot_colour(101)) << x;
+    EXPECT_EQ(pointer.pointer_visible, 1);
+    EXPECT_EQ(pointer.pointer_saved, 0);
 }
 
 TEST_F(PresentationTest, TransitionCopiesOneThousandTwentyFourColumns) {
-    present_picture(1, 0, 0);
+    present_picture(false, false);
     const int copies = headless_counters().copies;
-    state.pointer_saved = 0;
-    run_transition(1);
+    pointer.pointer_saved = 0;
+    run_transition();
     EXPECT_EQ(headless_counters().copies - copies, 1024);
 }
 
 TEST_F(PresentationTest, TitleLines) {
-    show_title_screen(2);
+    show_title_screen();
     const std::vector<HeadlessText>& texts = headless_texts();
     ASSERT_EQ(texts.size(), 3u);
     EXPECT_EQ(texts[0].y, 670);
@@ -219,8 +223,8 @@ TEST_F(PresentationTest, TitleLines) {
     EXPECT_EQ(texts[2].text, "KLICK");
     EXPECT_EQ(texts[2].y, 710);
     EXPECT_EQ(texts[2].font, "large");
-    EXPECT_EQ(screen(512, 300), 0x202040u);
-    EXPECT_EQ(state.pointer_saved, 0);
+    EXPECT_EQ(on_screen(512, 300), 0x202040u);
+    EXPECT_EQ(pointer.pointer_saved, 0);
 }
 
 // --- prompts ---
@@ -228,9 +232,9 @@ TEST_F(PresentationTest, TitleLines) {
 class PromptTest : public PresentationTest {
   protected:
     void open(uint8_t kind, const char* offered) {
-        std::snprintf(state.entry_text, sizeof state.entry_text, "%s", offered);
-        state.prompt_mode = kind;
-        number_entry_key(0, kind);
+        std::snprintf(editor.entry_text, sizeof editor.entry_text, "%s", offered);
+        editor.prompt_mode = kind;
+        number_entry_key(0);
     }
     std::string last_entry_drawn() {
         for (auto it = headless_texts().rbegin(); it != headless_texts().rend(); ++it)
@@ -240,7 +244,7 @@ class PromptTest : public PresentationTest {
 };
 
 TEST_F(PromptTest, DrawnStraightOntoTheScreen) {
-    present_picture(1, 1, 0);
+    present_edited_picture();
     headless_clear_texts();
     open(PROMPT_BOX1, "7");
     const std::vector<HeadlessText>& texts = headless_texts();
@@ -253,29 +257,29 @@ TEST_F(PromptTest, DrawnStraightOntoTheScreen) {
     EXPECT_EQ(texts[0].font, "fixed");
     EXPECT_EQ(texts[1].text, "7_");
     EXPECT_EQ(texts[1].font, "large");
-    number_entry_key('2', PROMPT_BOX1);
+    number_entry_key('2');
     EXPECT_EQ(last_entry_drawn(), "72_");
-    number_entry_key(13, PROMPT_BOX1);
-    EXPECT_EQ(state.pic_box1[1], 72);
-    EXPECT_EQ(state.prompt_mode, 0);
+    number_entry_key(13);
+    EXPECT_EQ(picture_table.pic_box1[1], 72);
+    EXPECT_EQ(editor.prompt_mode, 0);
 }
 
 TEST_F(PromptTest, SeventeenCharactersAtMost) {
-    state.current_picture = 1;
+    picture_table.current_picture = 1;
     open(PROMPT_LEVEL, "1234567890123456");
-    number_entry_key('7', PROMPT_LEVEL);
-    EXPECT_STREQ(state.entry_text, "12345678901234567");
+    number_entry_key('7');
+    EXPECT_STREQ(editor.entry_text, "12345678901234567");
     const size_t drawn = headless_texts().size();
     const int copies = headless_counters().copies;
-    number_entry_key('8', PROMPT_LEVEL);
-    EXPECT_STREQ(state.entry_text, "12345678901234567");
+    number_entry_key('8');
+    EXPECT_STREQ(editor.entry_text, "12345678901234567");
     EXPECT_EQ(headless_texts().size(), drawn);  // not redrawn
     EXPECT_EQ(headless_counters().copies, copies);
-    number_entry_key(8, PROMPT_LEVEL);
-    EXPECT_STREQ(state.entry_text, "1234567890123456");
+    number_entry_key(8);
+    EXPECT_STREQ(editor.entry_text, "1234567890123456");
     EXPECT_EQ(last_entry_drawn(), "1234567890123456_");
-    number_entry_key(13, PROMPT_LEVEL);
-    EXPECT_EQ(state.pic_level[1], INT32_MAX);  // beyond the range: clamped
+    number_entry_key(13);
+    EXPECT_EQ(picture_table.pic_level[1], INT32_MAX);  // beyond the range: clamped
 }
 
 TEST_F(PromptTest, WhichBytesAreTaken) {
@@ -283,29 +287,29 @@ TEST_F(PromptTest, WhichBytesAreTaken) {
     for (uint8_t key : {uint8_t{' '}, uint8_t{'1'}, uint8_t{' '}, uint8_t{'x'}, uint8_t{' '},
                         uint8_t{0xDF}, uint8_t{'-'}, uint8_t{0xC4}, uint8_t{'['}, uint8_t{0x80},
                         uint8_t{'z'}, uint8_t{'{'}, uint8_t{0xFC}})
-        number_entry_key(key, PROMPT_SOUND);
-    EXPECT_STREQ(state.entry_text, "1x \xC4[z\xFC");
-    number_entry_key(9, PROMPT_SOUND);
-    EXPECT_STREQ(state.entry_text, "");
-    number_entry_key(8, PROMPT_SOUND);  // nothing to remove: still drawn
+        number_entry_key(key);
+    EXPECT_STREQ(editor.entry_text, "1x \xC4[z\xFC");
+    number_entry_key(9);
+    EXPECT_STREQ(editor.entry_text, "");
+    number_entry_key(8);  // nothing to remove: still drawn
     EXPECT_EQ(last_entry_drawn(), "_");
 }
 
 TEST_F(PromptTest, EnterOnEmptyTextCancelsAndEscapeClearsTheNumbers) {
-    state.current_picture = 1;
-    state.pic_wave[1] = 5;
-    state.new_file_number = 3;
-    state.exchange_file_number = 4;
+    picture_table.current_picture = 1;
+    picture_table.pic_wave[1] = 5;
+    picture_table.new_file_number = 3;
+    picture_table.exchange_file_number = 4;
     open(PROMPT_SOUND, "");
-    number_entry_key(13, PROMPT_SOUND);
-    EXPECT_EQ(state.pic_wave[1], 5);
-    EXPECT_EQ(state.new_file_number, 0);
-    EXPECT_EQ(state.exchange_file_number, 0);
-    EXPECT_EQ(state.prompt_mode, 0);
-    state.new_file_number = 3;
+    number_entry_key(13);
+    EXPECT_EQ(picture_table.pic_wave[1], 5);
+    EXPECT_EQ(picture_table.new_file_number, 0);
+    EXPECT_EQ(picture_table.exchange_file_number, 0);
+    EXPECT_EQ(editor.prompt_mode, 0);
+    picture_table.new_file_number = 3;
     open(PROMPT_APPEND_NUMBER, "12");
-    number_entry_key(27, PROMPT_APPEND_NUMBER);
-    EXPECT_EQ(state.new_file_number, 0);
+    number_entry_key(27);
+    EXPECT_EQ(picture_table.new_file_number, 0);
 }
 
 TEST_F(PromptTest, NumberConversion) {
@@ -330,8 +334,8 @@ class MenuTest : public PresentationTest {
     // at (x, y) hits nothing.
     int32_t choice_for_click_at(int x, int y) {
         headless_clear_script();
-        state.mouse_x = 497;  // the pointer starts where a new run starts it
-        state.mouse_y = 369;
+        pointer.mouse_x = 497;  // the pointer starts where a new run starts it
+        pointer.mouse_y = 369;
         Script script;
         script.click(x, y).click(401, 171);
         for (const std::string& line : script.lines())
@@ -349,30 +353,30 @@ TEST_F(MenuTest, HitAreasHaveExclusiveBounds) {
                  {269, 369, 102}, {270, 340, 2}, {131, 120, 2}, {140, 125, 2}};
     for (const auto& c : cases) {
         EXPECT_EQ(choice_for_click_at(c.x, c.y), c.choice) << c.x << "," << c.y;
-        EXPECT_EQ(state.editor_active, 0);
+        EXPECT_EQ(editor.editor_active, 0);
     }
 }
 
 TEST_F(MenuTest, EditorSwitchAndRightClick) {
     EXPECT_EQ(choice_for_click_at(140, 120), 5);
-    EXPECT_EQ(state.editor_active, 1);
-    EXPECT_EQ(state.transition_on, 0);
-    EXPECT_EQ(state.status_lines_on, 1);
-    state.editor_active = 0;
+    EXPECT_EQ(editor.editor_active, 1);
+    EXPECT_EQ(editor.transition_on, 0);
+    EXPECT_EQ(editor.status_lines_on, 1);
+    editor.editor_active = 0;
     headless_clear_script();
     headless_add_script_line("click right", nullptr);
     EXPECT_EQ(menu_screen(), 5);
-    EXPECT_EQ(state.editor_active, 0);
+    EXPECT_EQ(editor.editor_active, 0);
 }
 
 TEST_F(MenuTest, PanelIsShownOverTheCurrentPicture) {
-    state.current_picture = 2;
+    picture_table.current_picture = 2;
     headless_add_script_line("click right", nullptr);
     menu_screen();
-    EXPECT_EQ(screen(100, 100), sheet_colour::menu);
-    EXPECT_EQ(screen(699, 549), sheet_colour::menu);
-    EXPECT_EQ(screen(700, 549), screenshot_colour(101));
-    EXPECT_EQ(screen(99, 100), screenshot_colour(101));
+    EXPECT_EQ(on_screen(100, 100), sheet_colour::menu);
+    EXPECT_EQ(on_screen(699, 549), sheet_colour::menu);
+    EXPECT_EQ(on_screen(700, 549), screenshot_colour(101));
+    EXPECT_EQ(on_screen(99, 100), screenshot_colour(101));
 }
 
 }  // namespace

@@ -50,7 +50,7 @@ TEST_F(ScenarioTest, TitleFirstThenTheFirstClickOnlyEndsIt) {
     EXPECT_EQ(run(script), 0);
     EXPECT_EQ(read_file_bytes("title.bmp").size(), 54u + 1024 * 768 * 3);
     // The click on "next" that ended the title did not step on.
-    EXPECT_EQ(state.current_picture, 1);
+    EXPECT_EQ(picture_table.current_picture, 1);
     EXPECT_TRUE(texts_contain("KLEINE SCREENSHOW ZUM SPIEL > ZAVERON < "));
     EXPECT_TRUE(texts_contain("KLICK"));
     EXPECT_EQ(headless_live_total() - headless_live("destroyed-window"), 0);
@@ -61,11 +61,11 @@ TEST_F(ScenarioTest, NextAndPreviousWrapAtBothEnds) {
     EXPECT_EQ(shown_screenshot(), 101);
     start_again();
     run(Script().left().next().next().next());  // 2, 3, then round to 1
-    EXPECT_EQ(state.current_picture, 1);
+    EXPECT_EQ(picture_table.current_picture, 1);
     EXPECT_EQ(shown_screenshot(), 100);
     start_again();
     run(Script().left().previous());  // from the first back to the last
-    EXPECT_EQ(state.current_picture, 3);
+    EXPECT_EQ(picture_table.current_picture, 3);
     EXPECT_EQ(shown_screenshot(), 102);
 }
 
@@ -74,19 +74,19 @@ TEST_F(ScenarioTest, ClicksOutsideThePanelAndOnItsEdgeAreIgnored) {
     // Elsewhere, on the panel's left and top edge pixels, and on button 1.
     script.left().click(501, 301).click(782, 730).click(1000, 702).click(810, 730);
     run(script);
-    EXPECT_EQ(state.current_picture, 1);
-    EXPECT_EQ(state.last_choice, 1);
+    EXPECT_EQ(picture_table.current_picture, 1);
+    EXPECT_EQ(screen.last_choice, 1);
 }
 
 TEST_F(ScenarioTest, MenuChoicesJumpAndQuit) {
     Script script;
     script.left().right().menu_row(3);  // last picture
     run(Script(script).line("shot x.bmp"));
-    EXPECT_EQ(state.current_picture, 3);
+    EXPECT_EQ(picture_table.current_picture, 3);
 
     start_again();
     run(Script(script).next().menu_button().menu_row(2));  // round to 1 via next, then first
-    EXPECT_EQ(state.current_picture, 1);
+    EXPECT_EQ(picture_table.current_picture, 1);
 
     start_again();
     Script quit;
@@ -101,18 +101,18 @@ TEST_F(ScenarioTest, MenuIgnoresClicksOutsideItsAreasAndRightClickGoesBack) {
     Script script;
     script.left().next().right().click(400, 120).click(170, 340).click(680, 200).right();
     run(script);
-    EXPECT_EQ(state.last_choice, 5);
-    EXPECT_EQ(state.current_picture, 2);
-    EXPECT_EQ(state.editor_active, 0);
+    EXPECT_EQ(screen.last_choice, 5);
+    EXPECT_EQ(picture_table.current_picture, 2);
+    EXPECT_EQ(editor.editor_active, 0);
 }
 
 TEST_F(ScenarioTest, EditorSwitchTurnsOnStatusLinesAndPlainFlips) {
     Script script;
     script.left().right().editor_switch();
     run(script);
-    EXPECT_EQ(state.editor_active, 1);
-    EXPECT_EQ(state.status_lines_on, 1);
-    EXPECT_EQ(state.transition_on, 0);
+    EXPECT_EQ(editor.editor_active, 1);
+    EXPECT_EQ(editor.status_lines_on, 1);
+    EXPECT_EQ(editor.transition_on, 0);
     EXPECT_TRUE(texts_contain("EDITMODUS W\xC4HLEN !"));
     EXPECT_TRUE(texts_contain("FILENR.  100 BILD    1 VON    3 BOX    0 *    0 *    0"));
 }
@@ -121,9 +121,9 @@ TEST_F(ScenarioTest, EditorButtonsNeedTwoClicksAndAnotherButtonOnlySelects) {
     Script script;
     script.left().right().editor_switch().bar(5).bar(6).bar(6);
     run(script);
-    EXPECT_EQ(state.picture_count, 2);  // 5 was only selected, 6 carried out: deleted
-    EXPECT_EQ(state.pic_file[1], 101);
-    EXPECT_EQ(state.selected_edit_mode, 6);
+    EXPECT_EQ(picture_table.picture_count, 2);  // 5 was only selected, 6 carried out: deleted
+    EXPECT_EQ(picture_table.pic_file[1], 101);
+    EXPECT_EQ(editor.selected_edit_mode, 6);
 }
 
 TEST_F(ScenarioTest, AppendThroughThePromptAndSave) {
@@ -133,19 +133,19 @@ TEST_F(ScenarioTest, AppendThroughThePromptAndSave) {
     show.picture_count = 4;
     show.pic_file[4] = 103;
     EXPECT_EQ(read_file_bytes("SCR1.BIL"), show.file_bytes());
-    EXPECT_EQ(state.editor_active, 0);  // saving leaves the editor
-    EXPECT_EQ(state.transition_on, 1);
-    EXPECT_EQ(state.current_picture, 4);
+    EXPECT_EQ(editor.editor_active, 0);  // saving leaves the editor
+    EXPECT_EQ(editor.transition_on, 1);
+    EXPECT_EQ(picture_table.current_picture, 4);
 }
 
 TEST_F(ScenarioTest, PromptTakesTypedDigitsAndEnterStoresThem) {
     Script script;
     script.left().right().editor_switch().next().bar(10).bar(10).type("2").enter();
     run(script);
-    EXPECT_EQ(state.pic_box1[2], 42);  // offered 4, typed 2
+    EXPECT_EQ(picture_table.pic_box1[2], 42);  // offered 4, typed 2
     EXPECT_TRUE(texts_contain("MODUS 10 BOXNUMMER EINGEBEN ( AKTUELL )"));
     EXPECT_TRUE(texts_contain("42_"));
-    EXPECT_EQ(state.prompt_mode, 0);
+    EXPECT_EQ(editor.prompt_mode, 0);
 }
 
 TEST_F(ScenarioTest, PromptEditingKeys) {
@@ -155,7 +155,7 @@ TEST_F(ScenarioTest, PromptEditingKeys) {
     // first character, letters and umlauts are taken, the sharp s and minus are not.
     script.line("char 9").line("char 8").type(" 1").type("\xC3\x9F-").type("7 9").enter();
     run(script);
-    EXPECT_EQ(state.pic_level[1], 17);  // "17 9" reads as 17
+    EXPECT_EQ(picture_table.pic_level[1], 17);  // "17 9" reads as 17
     EXPECT_TRUE(texts_contain("17 9_"));
 }
 
@@ -163,9 +163,9 @@ TEST_F(ScenarioTest, TabThenEnterCancelsAndClearsTheTypedNumbers) {
     Script script;
     script.left().right().editor_switch().bar(3).bar(3).line("char 9").enter();
     run(script);
-    EXPECT_EQ(state.pic_file[1], 100);
-    EXPECT_EQ(state.exchange_file_number, 0);
-    EXPECT_EQ(state.prompt_mode, 0);
+    EXPECT_EQ(picture_table.pic_file[1], 100);
+    EXPECT_EQ(picture_table.exchange_file_number, 0);
+    EXPECT_EQ(editor.prompt_mode, 0);
 }
 
 TEST_F(ScenarioTest, ExchangeThroughThePrompt) {
@@ -173,7 +173,7 @@ TEST_F(ScenarioTest, ExchangeThroughThePrompt) {
     script.left().right().editor_switch().bar(3).bar(3).line("char 8").type("4").enter();
     script.bar(4).bar(4);
     run(script);
-    EXPECT_EQ(state.pic_file[1], 104);
+    EXPECT_EQ(picture_table.pic_file[1], 104);
     EXPECT_EQ(shown_screenshot(), 104);
 }
 
@@ -181,18 +181,18 @@ TEST_F(ScenarioTest, AClickWhilePromptIsOpenCancelsEverything) {
     Script script;
     script.left().right().editor_switch().bar(9).bar(9).type("5").bar(9);
     run(script);
-    EXPECT_EQ(state.prompt_mode, 0);
-    EXPECT_EQ(state.selected_edit_mode, 0);
-    EXPECT_EQ(state.edit_mode, 0);
-    EXPECT_EQ(state.pic_wave[1], 0);
+    EXPECT_EQ(editor.prompt_mode, 0);
+    EXPECT_EQ(editor.selected_edit_mode, 0);
+    EXPECT_EQ(editor.edit_mode, 0);
+    EXPECT_EQ(picture_table.pic_wave[1], 0);
 }
 
 TEST_F(ScenarioTest, LeavingTheEditorLeavesAnOpenPromptOpen) {
     Script script;
     script.left().right().editor_switch().bar(16).bar(16).right().type("8").enter();
     run(script);
-    EXPECT_EQ(state.editor_active, 0);
-    EXPECT_EQ(state.pic_box3[1], 8);  // "0" offered, "8" typed: 08
+    EXPECT_EQ(editor.editor_active, 0);
+    EXPECT_EQ(picture_table.pic_box3[1], 8);  // "0" offered, "8" typed: 08
 }
 
 TEST_F(ScenarioTest, PlacingABoxByClicksAndArrowKeys) {
@@ -202,11 +202,11 @@ TEST_F(ScenarioTest, PlacingABoxByClicksAndArrowKeys) {
     script.line("key left").line("key up").line("key up").click(981, 731);  // the panel too
     script.line("key right").right().line("key right");  // ends placing; the key then does nothing
     run(script);
-    EXPECT_EQ(state.pic_box2_x[1], 982);
-    EXPECT_EQ(state.pic_box2_y[1], 731);
-    EXPECT_EQ(state.current_picture, 1);  // the click on "next" placed the box instead
-    EXPECT_EQ(state.editor_active, 1);
-    EXPECT_EQ(state.edit_mode, 0);
+    EXPECT_EQ(picture_table.pic_box2_x[1], 982);
+    EXPECT_EQ(picture_table.pic_box2_y[1], 731);
+    EXPECT_EQ(picture_table.current_picture, 1);  // the click on "next" placed the box instead
+    EXPECT_EQ(editor.editor_active, 1);
+    EXPECT_EQ(editor.edit_mode, 0);
 }
 
 TEST_F(ScenarioTest, ArrowKeysMoveBoxThreeLeftPastZero) {
@@ -217,7 +217,7 @@ TEST_F(ScenarioTest, ArrowKeysMoveBoxThreeLeftPastZero) {
     for (int i = 0; i < 5; ++i)
         script.line("key left");
     run(script);
-    EXPECT_EQ(state.pic_box3_x[1], -2);
+    EXPECT_EQ(picture_table.pic_box3_x[1], -2);
 }
 
 TEST_F(ScenarioTest, AppendIsRefusedWhenTheTableIsFull) {
@@ -228,8 +228,8 @@ TEST_F(ScenarioTest, AppendIsRefusedWhenTheTableIsFull) {
     Script script;
     script.left().right().editor_switch().bar(1).bar(1).enter().bar(2).bar(2);
     run(script);
-    EXPECT_EQ(state.picture_count, 499);
-    EXPECT_EQ(state.new_file_number, 0);
+    EXPECT_EQ(picture_table.picture_count, 499);
+    EXPECT_EQ(picture_table.new_file_number, 0);
 }
 
 TEST_F(ScenarioTest, MarkInsertAndSaveGiveTheExpectedFile) {
@@ -253,8 +253,8 @@ TEST_F(ScenarioTest, MarkInsertAndSaveGiveTheExpectedFile) {
 TEST_F(ScenarioTest, WithoutAShowFileTheShowIsPicture100) {
     std::remove("SCR1.BIL");
     run(Script().left());
-    EXPECT_EQ(state.picture_count, 1);
-    EXPECT_EQ(state.pic_file[1], 100);
+    EXPECT_EQ(picture_table.picture_count, 1);
+    EXPECT_EQ(picture_table.pic_file[1], 100);
     EXPECT_EQ(shown_screenshot(), 100);
 }
 
@@ -281,7 +281,7 @@ TEST_F(ScenarioTest, SoundsOfStartUpClicksOneTimeSoundAndBackgroundToggle) {
         // the window goes at the end of the script
         "release 1", "release 2", "release 3", "release 4"};
     EXPECT_EQ(headless_sound_lines(), expected);
-    EXPECT_EQ(state.pic_wave_played[2], 1);
+    EXPECT_EQ(picture_table.pic_wave_played[2], 1);
 }
 
 TEST_F(ScenarioTest, WithoutASoundDeviceTheShowRunsSilent) {
@@ -291,8 +291,8 @@ TEST_F(ScenarioTest, WithoutASoundDeviceTheShowRunsSilent) {
     headless_fail("sound-device");
     EXPECT_EQ(run(Script().left().next().right().menu_row(4)), 0);
     EXPECT_EQ(headless_sound_lines(), std::vector<std::string>{"device none"});
-    EXPECT_EQ(state.pic_wave_played[2], 1);  // the file exists: marked as played
-    EXPECT_EQ(state.one_time_sound_started, 0);
+    EXPECT_EQ(picture_table.pic_wave_played[2], 1);  // the file exists: marked as played
+    EXPECT_EQ(picture_table.one_time_sound_started, 0);
 }
 
 TEST_F(ScenarioTest, ClosingTheWindowEndsTheProgram) {

@@ -1,6 +1,11 @@
 #include "tests/show_fixture.h"
 
 #include <algorithm>
+#include <sstream>
+
+#include "tools/show/show_tool.h"
+
+#include "screens/layout.h"
 
 ExpectedShow::ExpectedShow() {
     for (int i = 0; i < 500; ++i) {
@@ -61,6 +66,12 @@ void write_show_files(int screenshots, const ExpectedShow* show) {
     if (show != nullptr) write_file_bytes("SCR1.BIL", show->file_bytes());
 }
 
+ToolRun run_tool(const std::vector<std::string>& arguments) {
+    std::ostringstream out, err;
+    const int status = show_tool::run_show_tool(arguments, out, err);
+    return ToolRun{status, out.str(), err.str()};
+}
+
 Script& Script::to(int x, int y) {
     // A target of the other parity is reached by way of an edge: 0 is even, the
     // largest positions 1007 and 751 are odd.
@@ -78,6 +89,29 @@ Script& Script::to(int x, int y) {
     pointer_x = std::clamp(pointer_x + 2 * dx, 0, 1007);
     pointer_y = std::clamp(pointer_y + 2 * dy, 0, 751);
     return line("move " + std::to_string(dx) + " " + std::to_string(dy));
+}
+
+Script& Script::bar(int button) {
+    const int x = layout::EDITOR_BUTTON_WIDTH * (button - 1) + layout::EDITOR_BUTTON_WIDTH / 2;
+    return click(x, (layout::EDITOR_BAR_TOP + layout::EDITOR_BAR_BOTTOM) / 2);
+}
+
+Script& Script::nav_button(int button) {
+    const layout::Point centre = layout::NAV_PANEL.centre();
+    const int button_centre_x = layout::NAV_PANEL.x + layout::NAV_BUTTON_WIDTH * (button - 1) +
+                                layout::NAV_BUTTON_WIDTH / 2;
+    return click(button_centre_x, centre.y);
+}
+
+Script& Script::menu_row(int row) {
+    const layout::Rect& column = layout::MENU_CHOICES;
+    return click(column.centre().x,
+                 column.y + layout::MENU_ROW_HEIGHT * (row - 1) + layout::MENU_ROW_HEIGHT / 2);
+}
+
+Script& Script::editor_switch() {
+    const layout::Point centre = layout::MENU_EDITOR_SWITCH.centre();
+    return click(centre.x, centre.y);
 }
 
 Script& Script::line(const std::string& text) {

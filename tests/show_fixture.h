@@ -38,6 +38,14 @@ uint32_t box_colour(int32_t number);
 // and, when show is given, SCR1.BIL.
 void write_show_files(int screenshots, const ExpectedShow* show);
 
+// qzview-show run in this process, with what it printed.
+struct ToolRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+ToolRun run_tool(const std::vector<std::string>& arguments);
+
 class Script {
   public:
     // Moves the pointer to (x, y). The device moves it two pixels a count, so a
@@ -51,13 +59,15 @@ class Script {
     Script& enter() { return line("char 13"); }
     Script& escape() { return line("char 27"); }
     // The bar button n of the editor (1..16), clicked once.
-    Script& bar(int button) { return click(50 * button - 25, 725); }
-    Script& next() { return click(981, 731); }
-    Script& previous() { return click(919, 731); }
-    Script& menu_button() { return click(869, 731); }
+    Script& bar(int button);
+    // The navigation panel's buttons: 2 menu, 3 previous, 4 next.
+    Script& nav_button(int button);
+    Script& next() { return nav_button(4); }
+    Script& previous() { return nav_button(3); }
+    Script& menu_button() { return nav_button(2); }
     // Menu rows 1..5, clicked after the menu is open.
-    Script& menu_row(int row) { return click(501, 145 + 50 * (row - 1)); }
-    Script& editor_switch() { return click(141, 121); }
+    Script& menu_row(int row);
+    Script& editor_switch();
 
     const std::vector<std::string>& lines() const { return script_lines; }
     int x() const { return pointer_x; }

@@ -21,18 +21,6 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-struct ToolRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-ToolRun run_tool(const std::vector<std::string>& arguments) {
-    std::ostringstream out, err;
-    const int status = show_tool::run_show_tool(arguments, out, err);
-    return ToolRun{status, out.str(), err.str()};
-}
-
 std::string working_directory() {
     char path[PATH_MAX];
     return getcwd(path, sizeof path) != nullptr ? path : "";
@@ -490,6 +478,17 @@ TEST_F(ShowToolTest, AWrongCommandLineGivesStatusTwo) {
         {"dump", "-x"},
         {"load"},
         {"load", "a.csv", "dir", "more"},
+        {"add"},
+        {"add", "--at", "1", "a.png"},  // beyond an empty show
+        {"add", "--sound", "-3", "a.png"},
+        {"add", "--at", "x", "a.png"},
+        {"add", "--dir"},
+        {"sheet", "."},
+        {"sheet", "-o", "a.png", "--columns", "0"},
+        {"sheet", "-o", "a.png", "--width", "400", "--columns", "16"},
+        {"sheet", "a", "b", "-o", "a.png"},
+        {"new"},
+        {"new", "--level", "3", "dir"},
     };
     for (const std::vector<std::string>& arguments : command_lines) {
         const ToolRun run = run_tool(arguments);
@@ -505,6 +504,9 @@ TEST_F(ShowToolTest, EveryCommandHasHelp) {
         {{"check", "--help"}, "usage: qzview-show check [DIR]"},
         {{"dump", "-h"}, "index,pic_file,pic_box1,pic_wave,pic_level,pic_marked,pic_box1_x"},
         {{"load", "x.csv", "--help"}, "usage: qzview-show load FILE.csv [DIR]"},
+        {{"add", "--help"}, "usage: qzview-show add [--dir DIR]"},
+        {{"sheet", "-h"}, "usage: qzview-show sheet [DIR] -o FILE.png"},
+        {{"new", "--help"}, "usage: qzview-show new DIR"},
     };
     for (const auto& [arguments, text] : helps) {
         const ToolRun run = run_tool(arguments);

@@ -66,7 +66,7 @@ void write_sound(int number, const Bytes& pcm, const WaveSpec& shape = {}) {
 }
 
 HeadlessSoundState channel_state(int channel) {
-    return headless_sound_state(state.channel_buffer[channel]);
+    return headless_sound_state(sound.channel_buffer[channel]);
 }
 
 class SoundTest : public ScratchTest {
@@ -88,7 +88,7 @@ class SoundTest : public ScratchTest {
 
     // Starts the sound as the program does and forgets the start-up's log lines.
     void start() {
-        sound_init(1);
+        sound_init();
         new_lines();
     }
 
@@ -105,62 +105,55 @@ class SoundTest : public ScratchTest {
 };
 
 TEST_F(SoundTest, StartUpLoadsPoolThenBackgroundAndPlaysNothing) {
-    sound_init(1);
-    EXPECT_EQ(state.sound_available, 1);
+    sound_init();
+    EXPECT_EQ(sound.sound_available, 1);
     EXPECT_EQ(new_lines(), (Lines{"load 2 1", "load 3 2", "load 4 3", "load 1 101"}));
     const int expected_number[] = {0, 101, 1, 2, 3};
     const int32_t expected_volume[] = {0, -1200, -900, -900, -900};
     for (int channel = 1; channel <= 4; ++channel) {
         SCOPED_TRACE(channel);
-        EXPECT_EQ(state.channel_sound_number[channel], expected_number[channel]);
-        const HeadlessSoundState sound = channel_state(channel);
-        ASSERT_TRUE(sound.exists);
-        EXPECT_FALSE(sound.playing);
-        EXPECT_EQ(sound.position, 0u);
-        EXPECT_EQ(sound.frequency, 11025u);
-        EXPECT_EQ(sound.volume, expected_volume[channel]);
-        EXPECT_EQ(sound.bytes, sound_samples(expected_number[channel]));
+        EXPECT_EQ(sound.channel_sound_number[channel], expected_number[channel]);
+        const HeadlessSoundState buffer = channel_state(channel);
+        ASSERT_TRUE(buffer.exists);
+        EXPECT_FALSE(buffer.playing);
+        EXPECT_EQ(buffer.position, 0u);
+        EXPECT_EQ(buffer.frequency, 11025u);
+        EXPECT_EQ(buffer.volume, expected_volume[channel]);
+        EXPECT_EQ(buffer.bytes, sound_samples(expected_number[channel]));
     }
-}
-
-TEST_F(SoundTest, StartUpWithoutLoadingOpensTheDeviceOnly) {
-    sound_init(0);
-    EXPECT_EQ(state.sound_available, 1);
-    EXPECT_EQ(headless_sound_buffers_created(), 0);
-    EXPECT_TRUE(new_lines().empty());
 }
 
 TEST_F(SoundTest, WithoutDeviceEverythingIsSilentButPicturesAreMarked) {
     headless_fail("sound-device");
-    sound_init(1);
-    EXPECT_EQ(state.sound_available, 0);
-    EXPECT_EQ(state.sound_device, nullptr);
+    sound_init();
+    EXPECT_EQ(sound.sound_available, 0);
+    EXPECT_EQ(sound.sound_device, nullptr);
     load_channel_sound(1, 101);
     sound_command(1, 1);
     sound_command(4, 2);
     play_effect_sound(5);
-    state.current_picture = 3;
+    picture_table.current_picture = 3;
     play_picture_sound(6);
-    EXPECT_EQ(state.pic_wave_played[3], 1);
-    EXPECT_EQ(state.one_time_sound_started, 0);
+    EXPECT_EQ(picture_table.pic_wave_played[3], 1);
+    EXPECT_EQ(picture_table.one_time_sound_started, 0);
     // A missing file leaves the picture's sound due even without a device.
-    state.current_picture = 4;
+    picture_table.current_picture = 4;
     play_picture_sound(77);
-    EXPECT_EQ(state.pic_wave_played[4], 0);
+    EXPECT_EQ(picture_table.pic_wave_played[4], 0);
     EXPECT_EQ(headless_sound_buffers_created(), 0);
     EXPECT_EQ(new_lines(), (Lines{"device none"}));
 }
 
 TEST_F(SoundTest, RefusedCooperationKeepsTheDeviceUntilRelease) {
     headless_fail("sound-coop");
-    sound_init(1);
-    EXPECT_EQ(state.sound_available, 0);
-    EXPECT_NE(state.sound_device, nullptr);
+    sound_init();
+    EXPECT_EQ(sound.sound_available, 0);
+    EXPECT_NE(sound.sound_device, nullptr);
     EXPECT_EQ(headless_live("sound-device"), 1);
     EXPECT_EQ(headless_sound_buffers_created(), 0);
     EXPECT_EQ(new_lines(), (Lines{"device none"}));
     release_sound();
-    EXPECT_EQ(state.sound_device, nullptr);
+    EXPECT_EQ(sound.sound_device, nullptr);
     EXPECT_EQ(headless_live("sound-device"), 0);
 }
 
@@ -168,11 +161,11 @@ TEST_F(SoundTest, LoadingTheHeldSoundKeepsItPlayingWhereItIs) {
     start();
     sound_command(1, 1);
     headless_advance_clock(300);
-    const SoundBuffer before = state.channel_buffer[1];
+    const SoundBuffer before = sound.channel_buffer[1];
     const uint32_t position = channel_state(1).position;
     ASSERT_GT(position, 0u);
     load_channel_sound(1, 101);
-    EXPECT_EQ(state.channel_buffer[1], before);
+    EXPECT_EQ(sound.channel_buffer[1], before);
     const HeadlessSoundState after = channel_state(1);
     EXPECT_TRUE(after.playing);
     EXPECT_TRUE(after.looping);
@@ -187,21 +180,21 @@ TEST_F(SoundTest, LoadingAnotherSoundStopsAndReleasesTheOldBuffer) {
     headless_advance_clock(100);
     load_channel_sound(1, 102);
     EXPECT_EQ(new_lines(), (Lines{"play 1 loop", "stop 1", "release 1", "load 1 102"}));
-    EXPECT_EQ(state.channel_sound_number[1], 102);
+    EXPECT_EQ(sound.channel_sound_number[1], 102);
     EXPECT_EQ(headless_live("sound-buffer"), 4);
-    const HeadlessSoundState sound = channel_state(1);
-    EXPECT_FALSE(sound.playing);
-    EXPECT_EQ(sound.position, 0u);
-    EXPECT_EQ(sound.volume, -1200);
-    EXPECT_EQ(sound.bytes, sound_samples(102));
+    const HeadlessSoundState buffer = channel_state(1);
+    EXPECT_FALSE(buffer.playing);
+    EXPECT_EQ(buffer.position, 0u);
+    EXPECT_EQ(buffer.volume, -1200);
+    EXPECT_EQ(buffer.bytes, sound_samples(102));
 }
 
 TEST_F(SoundTest, FailedLoadLeavesTheChannelEmptyAndReloadable) {
     start();
     load_channel_sound(2, 50);  // no such file
     EXPECT_EQ(new_lines(), (Lines{"stop 2", "release 2"}));
-    EXPECT_EQ(state.channel_buffer[2], nullptr);
-    EXPECT_EQ(state.channel_sound_number[2], 0);
+    EXPECT_EQ(sound.channel_buffer[2], nullptr);
+    EXPECT_EQ(sound.channel_sound_number[2], 0);
     // Sound 1 is gone from channel 2, so asking for it loads it afresh: into channel 3,
     // the first idle one, since an empty channel is never idle.
     play_effect_sound(1);
@@ -215,44 +208,44 @@ TEST_F(SoundTest, DeviceRefusalsLeaveTheChannelWithoutBuffer) {
     start();
     write_sound(20, {});  // a "data" chunk of size 0, which the device refuses
     load_channel_sound(2, 20);
-    EXPECT_EQ(state.channel_buffer[2], nullptr);
-    EXPECT_EQ(state.channel_sound_number[2], 0);
+    EXPECT_EQ(sound.channel_buffer[2], nullptr);
+    EXPECT_EQ(sound.channel_sound_number[2], 0);
 
     headless_fail("sound-lock");
     load_channel_sound(3, 4);
-    EXPECT_EQ(state.channel_buffer[3], nullptr);
-    EXPECT_EQ(state.channel_sound_number[3], 0);
+    EXPECT_EQ(sound.channel_buffer[3], nullptr);
+    EXPECT_EQ(sound.channel_sound_number[3], 0);
     EXPECT_EQ(new_lines(), (Lines{"stop 2", "release 2", "stop 3", "release 3", "release 3"}));
     EXPECT_EQ(headless_live("sound-buffer"), 2);
 
     headless_fail("sound-buffer");
     load_channel_sound(4, 5);
-    EXPECT_EQ(state.channel_buffer[4], nullptr);
+    EXPECT_EQ(sound.channel_buffer[4], nullptr);
     EXPECT_EQ(headless_live("sound-buffer"), 1);
     EXPECT_EQ(open_descriptor_count(), descriptors_before);
 }
 
 TEST_F(SoundTest, BackgroundChannelFollowsMusicOnAndResumesAfterStop) {
     start();
-    state.music_on = 0;
+    sound.music_on = 0;
     sound_command(1, 1);
     EXPECT_FALSE(channel_state(1).playing);
     EXPECT_TRUE(new_lines().empty());
 
-    state.music_on = 1;
+    sound.music_on = 1;
     sound_command(1, 1);
     EXPECT_TRUE(channel_state(1).looping);
     headless_advance_clock(1500);  // past the sound's end: looping goes round
     EXPECT_TRUE(channel_state(1).playing);
 
     // Stopping does not look at music_on, and keeps the position.
-    state.music_on = 0;
+    sound.music_on = 0;
     sound_command(1, 2);
     const uint32_t stopped_at = channel_state(1).position;
     EXPECT_FALSE(channel_state(1).playing);
     EXPECT_NEAR(static_cast<double>(stopped_at), SOUND_BYTES / 2.0, 20.0);
     headless_advance_clock(1000);
-    state.music_on = 1;
+    sound.music_on = 1;
     sound_command(1, 1);
     EXPECT_EQ(channel_state(1).position, stopped_at);
     EXPECT_EQ(new_lines(), (Lines{"play 1 loop", "stop 1", "play 1 loop"}));
@@ -260,7 +253,7 @@ TEST_F(SoundTest, BackgroundChannelFollowsMusicOnAndResumesAfterStop) {
 
 TEST_F(SoundTest, CommandsOnOtherChannelsIgnoreMusicOn) {
     start();
-    state.music_on = 0;
+    sound.music_on = 0;
     sound_command(3, 0);
     EXPECT_TRUE(channel_state(3).playing);
     EXPECT_FALSE(channel_state(3).looping);
@@ -289,8 +282,8 @@ TEST_F(SoundTest, FirstClickGoesToChannel2AndARepeatDoesNotRestartIt) {
     EXPECT_EQ(new_lines(), (Lines{"play 2 once"}));
     EXPECT_EQ(channel_state(2).position, position);
     EXPECT_TRUE(channel_state(2).playing);
-    EXPECT_EQ(state.channel_sound_number[3], 2);
-    EXPECT_EQ(state.channel_sound_number[4], 3);
+    EXPECT_EQ(sound.channel_sound_number[3], 2);
+    EXPECT_EQ(sound.channel_sound_number[4], 3);
 }
 
 TEST_F(SoundTest, ASoundHeldByAnyPoolChannelIsPlayedThereWithoutReading) {
@@ -311,8 +304,8 @@ TEST_F(SoundTest, IdleChannelHoldingAnotherSoundTakesTheNewOne) {
     new_lines();
     play_effect_sound(6);
     EXPECT_EQ(new_lines(), (Lines{"stop 2", "release 2", "load 2 6", "play 2 once"}));
-    EXPECT_EQ(state.channel_sound_number[3], 2);
-    EXPECT_EQ(state.channel_sound_number[4], 3);
+    EXPECT_EQ(sound.channel_sound_number[3], 2);
+    EXPECT_EQ(sound.channel_sound_number[4], 3);
 }
 
 TEST_F(SoundTest, WithEveryPoolChannelSoundingChannel4GivesWay) {
@@ -320,9 +313,9 @@ TEST_F(SoundTest, WithEveryPoolChannelSoundingChannel4GivesWay) {
     play_effect_sound(4);
     play_effect_sound(5);
     play_effect_sound(6);
-    EXPECT_EQ(state.channel_sound_number[2], 4);
-    EXPECT_EQ(state.channel_sound_number[3], 5);
-    EXPECT_EQ(state.channel_sound_number[4], 6);
+    EXPECT_EQ(sound.channel_sound_number[2], 4);
+    EXPECT_EQ(sound.channel_sound_number[3], 5);
+    EXPECT_EQ(sound.channel_sound_number[4], 6);
     headless_advance_clock(100);
     new_lines();
     play_effect_sound(7);
@@ -336,13 +329,13 @@ TEST_F(SoundTest, EmptyChannelsAreNeverIdleAndChannel4IsTheFallback) {
     std::remove("bsou2.WAV");
     std::remove("bsou3.WAV");
     start();
-    ASSERT_EQ(state.channel_buffer[3], nullptr);
-    ASSERT_EQ(state.channel_buffer[4], nullptr);
+    ASSERT_EQ(sound.channel_buffer[3], nullptr);
+    ASSERT_EQ(sound.channel_buffer[4], nullptr);
     play_effect_sound(4);
     play_effect_sound(5);  // channel 2 sounds, 3 is empty: the fallback, also empty
     EXPECT_EQ(new_lines(),
               (Lines{"stop 2", "release 2", "load 2 4", "play 2 once", "load 4 5", "play 4 once"}));
-    EXPECT_EQ(state.channel_buffer[3], nullptr);
+    EXPECT_EQ(sound.channel_buffer[3], nullptr);
 }
 
 TEST_F(SoundTest, FailedStatusQueryCountsAsBusy) {
@@ -350,23 +343,23 @@ TEST_F(SoundTest, FailedStatusQueryCountsAsBusy) {
     headless_fail("sound-status");
     play_effect_sound(4);
     EXPECT_EQ(new_lines(), (Lines{"stop 4", "release 4", "load 4 4", "play 4 once"}));
-    EXPECT_EQ(state.channel_sound_number[2], 1);
+    EXPECT_EQ(sound.channel_sound_number[2], 1);
 }
 
 TEST_F(SoundTest, MissingClickSoundSilencesTheChosenChannel) {
     start();
     play_effect_sound(99);
     EXPECT_EQ(new_lines(), (Lines{"stop 2", "release 2"}));
-    EXPECT_EQ(state.channel_buffer[2], nullptr);
+    EXPECT_EQ(sound.channel_buffer[2], nullptr);
 }
 
 TEST_F(SoundTest, PictureSoundPlaysOnceOnChannel4AndMarksThePicture) {
     start();
-    state.current_picture = 5;
+    picture_table.current_picture = 5;
     play_picture_sound(8);
     EXPECT_EQ(new_lines(), (Lines{"stop 4", "release 4", "load 4 8", "play 4 once"}));
-    EXPECT_EQ(state.one_time_sound_started, 1);
-    EXPECT_EQ(state.pic_wave_played[5], 1);
+    EXPECT_EQ(picture_table.one_time_sound_started, 1);
+    EXPECT_EQ(picture_table.pic_wave_played[5], 1);
     EXPECT_TRUE(channel_state(4).playing);
     EXPECT_FALSE(channel_state(4).looping);
     headless_advance_clock(1100);
@@ -375,42 +368,42 @@ TEST_F(SoundTest, PictureSoundPlaysOnceOnChannel4AndMarksThePicture) {
 
 TEST_F(SoundTest, MissingPictureSoundStaysDue) {
     start();
-    state.current_picture = 5;
+    picture_table.current_picture = 5;
     play_picture_sound(77);
     EXPECT_TRUE(new_lines().empty());
-    EXPECT_EQ(state.one_time_sound_started, 0);
-    EXPECT_EQ(state.pic_wave_played[5], 0);
-    EXPECT_EQ(state.channel_sound_number[4], 3);
+    EXPECT_EQ(picture_table.one_time_sound_started, 0);
+    EXPECT_EQ(picture_table.pic_wave_played[5], 0);
+    EXPECT_EQ(sound.channel_sound_number[4], 3);
     EXPECT_EQ(open_descriptor_count(), descriptors_before);
 }
 
 TEST_F(SoundTest, UnreadablePictureSoundStillCountsAsPlayed) {
     start();
     write_file_bytes(sound_name(30), {'n', 'o', 't', ' ', 'a', ' ', 'w', 'a', 'v', 'e'});
-    state.current_picture = 2;
+    picture_table.current_picture = 2;
     play_picture_sound(30);
     EXPECT_EQ(new_lines(), (Lines{"stop 4", "release 4"}));
-    EXPECT_EQ(state.one_time_sound_started, 1);
-    EXPECT_EQ(state.pic_wave_played[2], 1);
+    EXPECT_EQ(picture_table.one_time_sound_started, 1);
+    EXPECT_EQ(picture_table.pic_wave_played[2], 1);
 }
 
 TEST_F(SoundTest, SameSoundOnTheNextPictureResumesWhereItWasCut) {
     start();
-    state.current_picture = 5;
+    picture_table.current_picture = 5;
     play_picture_sound(8);
     headless_advance_clock(300);
     // The next presentation ends the one-time sound first.
     sound_command(4, 2);
-    state.one_time_sound_started = 0;
+    picture_table.one_time_sound_started = 0;
     const uint32_t cut_at = channel_state(4).position;
     ASSERT_GT(cut_at, 0u);
     new_lines();
-    state.current_picture = 6;
+    picture_table.current_picture = 6;
     play_picture_sound(8);
     EXPECT_EQ(new_lines(), (Lines{"play 4 once"}));
     EXPECT_EQ(channel_state(4).position, cut_at);
     EXPECT_EQ(headless_sound_buffers_created(), 5);
-    EXPECT_EQ(state.pic_wave_played[6], 1);
+    EXPECT_EQ(picture_table.pic_wave_played[6], 1);
 }
 
 TEST_F(SoundTest, MissingSamplesAreFilledWithSilence) {
@@ -432,7 +425,7 @@ TEST_F(SoundTest, MissingSamplesAreFilledWithSilence) {
     expected = sound_samples(41, 12);
     expected.resize(64, 0x00);
     EXPECT_EQ(channel_state(3).bytes, expected);
-    EXPECT_EQ(state.channel_sound_number[3], 41);
+    EXPECT_EQ(sound.channel_sound_number[3], 41);
 }
 
 TEST_F(SoundTest, DataSizeBeyondTheLargestBufferIsRefused) {
@@ -441,8 +434,8 @@ TEST_F(SoundTest, DataSizeBeyondTheLargestBufferIsRefused) {
     huge.stated_size = 0x10000000;
     write_sound(42, sound_samples(42, 16), huge);
     load_channel_sound(2, 42);
-    EXPECT_EQ(state.channel_buffer[2], nullptr);
-    EXPECT_EQ(state.channel_sound_number[2], 0);
+    EXPECT_EQ(sound.channel_buffer[2], nullptr);
+    EXPECT_EQ(sound.channel_sound_number[2], 0);
     EXPECT_EQ(headless_sound_buffers_created(), 4);
     EXPECT_EQ(new_lines(), (Lines{"stop 2", "release 2"}));
     EXPECT_EQ(open_descriptor_count(), descriptors_before);
@@ -456,8 +449,8 @@ TEST_F(SoundTest, ReleaseFreesEverythingWithoutStoppingAndSilencesTheRest) {
     release_sound();
     EXPECT_EQ(new_lines(), (Lines{"release 1", "release 2", "release 3", "release 4"}));
     for (int channel = 1; channel <= 4; ++channel)
-        EXPECT_EQ(state.channel_buffer[channel], nullptr);
-    EXPECT_EQ(state.sound_device, nullptr);
+        EXPECT_EQ(sound.channel_buffer[channel], nullptr);
+    EXPECT_EQ(sound.sound_device, nullptr);
     EXPECT_EQ(headless_live("sound-buffer"), 0);
     EXPECT_EQ(headless_live("sound-device"), 0);
     // A second shutdown and any late request reach no device.

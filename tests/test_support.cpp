@@ -60,6 +60,7 @@ int open_descriptor_count() {
 
 #include "app/program.h"
 #include "platform/common/bmp_writer.h"
+#include "screens/layout.h"
 
 void write_test_bitmap(const std::string& path, int width, int height,
                        uint32_t (*colour)(int, int)) {
@@ -77,15 +78,19 @@ uint32_t solid(int, int) {
 }
 
 uint32_t sheet_pixel(int x, int y) {
-    using namespace sheet_colour;
-    if (x < 16 && y < 16) return x == 15 ? 0 : pointer;
-    if (x < 16 && y >= 40 && y < 56) return 0;  // the pointer's save-under area
-    if (x >= 40 && x < 214 && y < 58) return x == 213 ? 0 : panel;
-    if (x >= 224 && x < 264 && y >= 50 && y < 68) return mark;
-    if (x < 600 && y >= 80 && y < 530) return menu;
-    if (x >= 600 && x < 800) return level(y / 16 + 1);
-    if (x < 400 && y >= 600 && y < 650) return bar_left;
-    if (x < 400 && y >= 650 && y < 700) return bar_right;
+    using namespace layout;
+    const Rect& buttons = SHEET_NAV_BUTTONS;
+    const Rect first_strip = sheet_level_strip(1);
+    if (SHEET_POINTER.contains(x, y))
+        return x == SHEET_POINTER.width - 1 ? 0 : sheet_colour::pointer;
+    if (SHEET_POINTER_SAVE.contains(x, y)) return 0;
+    if (buttons.contains(x, y)) return x == buttons.x + buttons.width - 1 ? 0 : sheet_colour::panel;
+    if (SHEET_MARK.contains(x, y)) return sheet_colour::mark;
+    if (SHEET_MENU_PANEL.contains(x, y)) return sheet_colour::menu;
+    if (x >= first_strip.x && x < first_strip.x + first_strip.width)
+        return sheet_colour::level(y / first_strip.height + 1);
+    if (SHEET_BAR_LEFT.contains(x, y)) return sheet_colour::bar_left;
+    if (SHEET_BAR_RIGHT.contains(x, y)) return sheet_colour::bar_right;
     return 0;
 }
 }  // namespace
@@ -100,7 +105,7 @@ void write_solid_bitmap(const std::string& path, int width, int height, uint32_t
 }
 
 void write_test_sheet(const std::string& path) {
-    write_test_bitmap(path, 1024, 768, sheet_pixel);
+    write_test_bitmap(path, layout::SCREEN_WIDTH, layout::SCREEN_HEIGHT, sheet_pixel);
 }
 
 int run_program(const std::vector<std::string>& script) {

@@ -34,13 +34,13 @@ void write_solid_bitmap(const std::string& path, int width, int height, uint32_t
 
 // Colours of the test graphics sheet: each region the screens copy from has its own.
 namespace sheet_colour {
-constexpr uint32_t pointer = 0xFFFFFF;    // (0,0,16x16), with a black border column
-constexpr uint32_t panel = 0x00C000;      // (40,0,174x58), black in its last column
-constexpr uint32_t mark = 0xFF00FF;       // (224,50,40x18)
-constexpr uint32_t menu = 0x404080;       // (0,80,600x450)
-constexpr uint32_t bar_left = 0x808000;   // (0,600,400x50)
-constexpr uint32_t bar_right = 0x008080;  // (0,650,400x50)
-uint32_t level(int level);                // (600,16*(L-1),200x16)
+constexpr uint32_t pointer = 0xFFFFFF;  // with a black column at its right edge
+constexpr uint32_t panel = 0x00C000;    // black in its last column
+constexpr uint32_t mark = 0xFF00FF;
+constexpr uint32_t menu = 0x404080;
+constexpr uint32_t bar_left = 0x808000;
+constexpr uint32_t bar_right = 0x008080;
+uint32_t level(int level);  // the strip of each level
 }  // namespace sheet_colour
 void write_test_sheet(const std::string& path);
 

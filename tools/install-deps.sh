@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that a set of qzview's commands needs, and only those
-# that are missing. Usage: tools/install-deps.sh build|run|test|ci
+# that are missing. Usage: tools/install-deps.sh build|run|test|package|ci
+#   package: what `cpack -G DEB` needs (dpkg-shlibdeps, file) and lintian to check it
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev libsdl2-dev libsdl2-ttf-dev
-          fonts-dejavu-core)
+          libsdl2-image-dev libwebp-dev fonts-dejavu-core)
+package_tools=(dpkg-dev file lintian)
 case "${1:-build}" in
   build|run) ;;
-  test) packages+=(xvfb xdotool x11-apps imagemagick sox g++-mingw-w64-x86-64-posix wine wine64) ;;
-  ci) packages+=(xvfb xdotool x11-apps imagemagick sox g++-mingw-w64-x86-64-posix wine wine64
-                 clang libclang-rt-14-dev) ;;
-  *) echo "usage: $0 build|run|test|ci" >&2; exit 2 ;;
+  test) packages+=(xvfb xdotool x11-apps imagemagick sox perl g++-mingw-w64-x86-64-posix wine
+                   wine64) ;;
+  package) packages+=("${package_tools[@]}") ;;
+  ci) packages+=(xvfb xdotool x11-apps imagemagick sox perl g++-mingw-w64-x86-64-posix wine
+                 wine64 clang libclang-rt-14-dev "${package_tools[@]}") ;;
+  *) echo "usage: $0 build|run|test|package|ci" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/program.h"
+#include "cli/version.h"
 #include "platform/common/cp1252.h"
 #include "platform/headless/headless.h"
 
@@ -13,6 +14,7 @@ namespace {
 const char* const usage =
     "usage: qzview-headless [--fail OP]... [--depth 16] [--text-log FILE] [--sound-log FILE] "
     "SCRIPT\n"
+    "       qzview-headless --help | --version\n"
     "\n"
     "Runs the show in the working directory with input from SCRIPT instead of a screen,\n"
     "mouse and keyboard. Script lines (blank lines and lines starting with # are skipped)\n"
@@ -59,6 +61,9 @@ int main(int argc, char** argv) {
         const bool has_value = i + 1 < argc;
         if (arg == "--help" || arg == "-h") {
             print_usage(stdout);
+            return 0;
+        } else if (arg == "--version") {
+            std::printf("%s\n", cli::version_line().c_str());
             return 0;
         } else if (arg == "--fail" && has_value) {
             if (!headless_fail(argv[++i]))

@@ -18,6 +18,8 @@
 #   QZ_BEFORE_START   a command run once the X server is up (DISPLAY is set)
 #   QZ_FOCUS_HOOK     a command run with the window id once it has the X focus
 #   QZ_AFTER_EXIT     a command run after the program ended (e.g. wineserver -k)
+#   QZ_START_DIR      the working directory the program starts in (the show's);
+#                     a program told the show's place by its arguments starts elsewhere
 #   QZ_EXIT_LIMIT_MS  how soon after the quit click the program must be gone (2000)
 #   QZ_START_TIMEOUT_MS  how long the title may take to appear (20000)
 #   QZ_STEP_TIMEOUT_MS   how long any other step may take to reach the screen (10000)
@@ -367,7 +369,7 @@ step_start() {
         # shellcheck disable=SC2086  # the hook is a command line
         $QZ_BEFORE_START || e2e_fail "QZ_BEFORE_START failed"
     fi
-    program_start "$SHOW" "${PROGRAM[@]}"
+    program_start "${QZ_START_DIR:-$SHOW}" "${PROGRAM[@]}"
     expect_title
     wait_screen "title" "$START_TIMEOUT_MS"
     local id

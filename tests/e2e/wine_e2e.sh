@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The end-to-end session against qzview.exe under Wine: first the file itself (it
-# imports only system DLLs and carries its icon), then the same session as the Linux
-# program's on a 24-bit and on a 16-bit X server, then an 800 x 600 screen, which has
-# no 1024 x 768 mode: the start-up message box appears, is answered with Return and
-# the program ends with a failure status.
+# imports only system DLLs, the timer period calls among them, and carries its icon),
+# then the same session as the Linux program's on a 24-bit and on a 16-bit X server,
+# then an 800 x 600 screen, which has no 1024 x 768 mode: the start-up message box
+# appears, is answered with Return and the program ends with a failure status.
 #
 # Usage: wine_e2e.sh [QZVIEW_EXE [QZVIEW_DEMO]]
 #   (default: build-win/qzview.exe, build/qzview-demo)
@@ -25,13 +25,18 @@ die() {
 
 check_imports() {
     local allowed=" KERNEL32.dll USER32.dll GDI32.dll DDRAW.dll DINPUT.dll DSOUND.dll WINMM.dll msvcrt.dll "
-    local dlls dll needed
-    dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p')
+    local table dlls dll needed
+    table=$(x86_64-w64-mingw32-objdump -p "$exe")
+    dlls=$(sed -n 's/^\s*DLL Name: //p' <<<"$table")
     for dll in $dlls; do
         [[ $allowed == *" $dll "* ]] || die "qzview.exe imports $dll, which Windows does not ship"
     done
     for needed in DDRAW.dll DINPUT.dll DSOUND.dll WINMM.dll; do
         grep -qx "$needed" <<<"$dlls" || die "qzview.exe does not import $needed"
+    done
+    # The 1 ms timer period that the transition's one-millisecond pauses rely on.
+    for needed in timeBeginPeriod timeEndPeriod; do
+        grep -qw "$needed" <<<"$table" || die "qzview.exe does not import $needed"
     done
     say "imports: ${dlls//$'\n'/ }"
 }

@@ -3,11 +3,14 @@
 #include <cmath>
 #include <string>
 
+#include "screens/layout.h"
 #include "tools/demo/pixel_font.h"
 
 namespace demo {
 
 namespace {
+
+using namespace layout;
 
 const uint32_t GOLD = rgb(236, 196, 92);
 const uint32_t WHITE = rgb(255, 255, 255);
@@ -23,11 +26,11 @@ const char* const pointer_rows[16] = {
 };
 
 void draw_pointer(Canvas& sheet) {
-    for (int y = 0; y < POINTER_REGION.height; ++y) {
-        for (int x = 0; x < POINTER_REGION.width; ++x) {
+    for (int y = 0; y < SHEET_POINTER.height; ++y) {
+        for (int x = 0; x < SHEET_POINTER.width; ++x) {
             const char cell = pointer_rows[y][x];
-            if (cell == 'W') sheet.set(POINTER_REGION.x + x, POINTER_REGION.y + y, WHITE);
-            if (cell == 'O') sheet.set(POINTER_REGION.x + x, POINTER_REGION.y + y, rgb(40, 36, 48));
+            if (cell == 'W') sheet.set(SHEET_POINTER.x + x, SHEET_POINTER.y + y, WHITE);
+            if (cell == 'O') sheet.set(SHEET_POINTER.x + x, SHEET_POINTER.y + y, rgb(40, 36, 48));
         }
     }
 }
@@ -73,14 +76,14 @@ void draw_menu_symbol(Canvas& sheet, int x, int y) {
 void draw_navigation_panel(Canvas& sheet) {
     const uint32_t face = rgb(54, 66, 104);
     for (int button = 0; button < 3; ++button) {
-        const int x = NAV_PANEL_REGION.x + button * NAV_BUTTON_WIDTH;
-        draw_panel_button(sheet, x + 2, NAV_PANEL_REGION.y + 2, NAV_BUTTON_WIDTH - 4,
-                          NAV_PANEL_REGION.height - 4, face);
+        const int x = SHEET_NAV_BUTTONS.x + button * NAV_BUTTON_WIDTH;
+        draw_panel_button(sheet, x + 2, SHEET_NAV_BUTTONS.y + 2, NAV_BUTTON_WIDTH - 4,
+                          SHEET_NAV_BUTTONS.height - 4, face);
     }
-    const int y = NAV_PANEL_REGION.y;
-    draw_menu_symbol(sheet, NAV_PANEL_REGION.x, y);
-    draw_arrow_symbol(sheet, NAV_PANEL_REGION.x + NAV_BUTTON_WIDTH + 29, y + 29, -1);
-    draw_arrow_symbol(sheet, NAV_PANEL_REGION.x + 2 * NAV_BUTTON_WIDTH + 29, y + 29, 1);
+    const int y = SHEET_NAV_BUTTONS.y;
+    draw_menu_symbol(sheet, SHEET_NAV_BUTTONS.x, y);
+    draw_arrow_symbol(sheet, SHEET_NAV_BUTTONS.x + NAV_BUTTON_WIDTH + 29, y + 29, -1);
+    draw_arrow_symbol(sheet, SHEET_NAV_BUTTONS.x + 2 * NAV_BUTTON_WIDTH + 29, y + 29, 1);
 }
 
 void draw_star(Canvas& canvas, double cx, double cy, double outer, double inner, uint32_t colour) {
@@ -94,7 +97,7 @@ void draw_star(Canvas& canvas, double cx, double cy, double outer, double inner,
 }
 
 void draw_mark_symbol(Canvas& sheet) {
-    const SheetRegion& r = MARK_REGION;
+    const Rect& r = SHEET_MARK;
     fill_rect(sheet, r.x + 1, r.y, r.width - 2, r.height, rgb(176, 28, 28));
     fill_rect(sheet, r.x, r.y + 1, r.width, r.height - 2, rgb(176, 28, 28));
     frame_rect(sheet, r.x + 1, r.y + 1, r.width - 2, r.height - 2, 1, rgb(250, 210, 80));
@@ -104,14 +107,14 @@ void draw_mark_symbol(Canvas& sheet) {
 
 // Sheet coordinates of a screen point on the menu panel.
 int menu_x(int screen_x) {
-    return MENU_PANEL_REGION.x + screen_x - MENU_SCREEN_X;
+    return SHEET_MENU_PANEL.x + screen_x - MENU_PANEL_AT.x;
 }
 int menu_y(int screen_y) {
-    return MENU_PANEL_REGION.y + screen_y - MENU_SCREEN_Y;
+    return SHEET_MENU_PANEL.y + screen_y - MENU_PANEL_AT.y;
 }
 
 void draw_menu_background(Canvas& sheet) {
-    const SheetRegion& r = MENU_PANEL_REGION;
+    const Rect& r = SHEET_MENU_PANEL;
     vertical_gradient(sheet, r.x, r.y, r.width, r.height, rgb(34, 40, 78), rgb(14, 16, 38));
     texture_rect(sheet, r.x, r.y, r.width, r.height, 40, 0.08, 91);
     for (int i = 0; i < 6; ++i)
@@ -120,11 +123,13 @@ void draw_menu_background(Canvas& sheet) {
     frame_rect(sheet, r.x + 9, r.y + 9, r.width - 18, r.height - 18, 1, rgb(80, 70, 110));
 }
 
-// Hit area: 131 < x < 151, 117 < y < 125 on the screen. Only a hint of a mark, for
-// those who know where the editor is switched on.
+// Only a hint of a mark inside the switch's hit area, for those who know where the
+// editor is switched on.
 void draw_editor_switch(Canvas& sheet) {
-    fill_rect(sheet, menu_x(133), menu_y(119), 16, 5, rgb(46, 52, 90));
-    fill_rect(sheet, menu_x(134), menu_y(120), 14, 3, rgb(52, 60, 100));
+    const Rect& hit = MENU_EDITOR_SWITCH;
+    const int x = menu_x(hit.x), y = menu_y(hit.y);
+    fill_rect(sheet, x + 2, y + 2, hit.width - 4, hit.height - 3, rgb(46, 52, 90));
+    fill_rect(sheet, x + 3, y + 3, hit.width - 6, hit.height - 5, rgb(52, 60, 100));
 }
 
 void draw_menu_title(Canvas& sheet) {
@@ -137,11 +142,11 @@ void draw_menu_title(Canvas& sheet) {
     draw_text_centred(sheet, centre, menu_y(252), "BITTE WÄHLEN", rgb(170, 170, 200), 1);
 }
 
-// The three buttons of the row at the bottom left (screen x 121..169, 171..219, 221..269).
+// The three buttons of the row at the bottom left, inside their hit areas.
 void draw_small_buttons(Canvas& sheet) {
-    const uint32_t faces[3] = {rgb(70, 60, 110), rgb(60, 90, 80), rgb(100, 60, 60)};
-    for (int i = 0; i < 3; ++i) {
-        const int x = menu_x(123 + 50 * i), y = menu_y(323);
+    const uint32_t faces[MENU_BUTTONS] = {rgb(70, 60, 110), rgb(60, 90, 80), rgb(100, 60, 60)};
+    for (int i = 0; i < MENU_BUTTONS; ++i) {
+        const int x = menu_x(menu_button(i).x + 3), y = menu_y(menu_button(i).y + 3);
         bevel_rect(sheet, x, y, 45, 45, 3, true, faces[i]);
         const double cx = x + 22.5, cy = y + 22.5;
         if (i == 0)
@@ -153,12 +158,12 @@ void draw_small_buttons(Canvas& sheet) {
     }
 }
 
-// The choice column: 350 < x < 680, rows of 50 pixels from y 121 on the screen.
+// The choice column, one row of the hit area for each choice.
 void draw_choice_rows(Canvas& sheet) {
     const char* labels[5] = {"ENDE", "ERSTES BILD", "LETZTES BILD", "MUSIK AN/AUS", "ZURÜCK"};
     for (int row = 0; row < 5; ++row) {
-        const int top = 120 + 50 * row;
-        const int x = menu_x(354), y = menu_y(top + 4);
+        const int top = MENU_CHOICES.y + MENU_ROW_HEIGHT * row;
+        const int x = menu_x(MENU_CHOICES.x + 4), y = menu_y(top + 4);
         const uint32_t face = row == 0 ? rgb(110, 40, 40) : rgb(52, 62, 110);
         bevel_rect(sheet, x, y, 323, 42, 3, true, face);
         bevel_rect(sheet, x + 8, y + 9, 24, 24, 2, false, shade(face, 0.7));
@@ -198,14 +203,15 @@ uint32_t level_colour(int level) {
 }
 
 void draw_level_strip(Canvas& sheet, int level) {
-    const int x = LEVEL_STRIP_X, y = LEVEL_STRIP_HEIGHT * (level - 1);
+    const Rect strip = sheet_level_strip(level);
+    const int x = strip.x, y = strip.y;
     const uint32_t colour = level_colour(level);
-    for (int col = 0; col < LEVEL_STRIP_WIDTH; ++col)
-        fill_rect(sheet, x + col, y, 1, LEVEL_STRIP_HEIGHT,
-                  mix(shade(colour, 0.55), rgb(16, 16, 24), col / double(LEVEL_STRIP_WIDTH)));
-    fill_rect(sheet, x, y, LEVEL_STRIP_WIDTH, 1, shade(colour, 1.3));
-    fill_rect(sheet, x, y + LEVEL_STRIP_HEIGHT - 1, LEVEL_STRIP_WIDTH, 1, rgb(8, 8, 12));
-    fill_rect(sheet, x, y + 1, 4, LEVEL_STRIP_HEIGHT - 2, colour);
+    for (int col = 0; col < strip.width; ++col)
+        fill_rect(sheet, x + col, y, 1, strip.height,
+                  mix(shade(colour, 0.55), rgb(16, 16, 24), col / double(strip.width)));
+    fill_rect(sheet, x, y, strip.width, 1, shade(colour, 1.3));
+    fill_rect(sheet, x, y + strip.height - 1, strip.width, 1, rgb(8, 8, 12));
+    fill_rect(sheet, x, y + 1, 4, strip.height - 2, colour);
     fill_polygon(
         sheet, {{x + 13.0, y + 3.0}, {x + 18.0, y + 8.0}, {x + 13.0, y + 13.0}, {x + 8.0, y + 8.0}},
         GOLD);
@@ -228,7 +234,7 @@ const EditorButton editor_buttons[16] = {
 };
 
 void draw_editor_button(Canvas& sheet, int number) {
-    const SheetRegion& half = number <= 8 ? EDITOR_BAR_LEFT_REGION : EDITOR_BAR_RIGHT_REGION;
+    const Rect& half = number <= 8 ? SHEET_BAR_LEFT : SHEET_BAR_RIGHT;
     const int x = half.x + EDITOR_BUTTON_WIDTH * ((number - 1) % 8), y = half.y;
     const EditorButton& button = editor_buttons[number - 1];
     bevel_rect(sheet, x, y, EDITOR_BUTTON_WIDTH, half.height, 2, true, button.face);
@@ -241,7 +247,7 @@ void draw_editor_button(Canvas& sheet, int number) {
 }  // namespace
 
 Canvas make_graphics_sheet() {
-    Canvas sheet(SHEET_WIDTH, SHEET_HEIGHT, 0);
+    Canvas sheet(SCREEN_WIDTH, SCREEN_HEIGHT, 0);
     draw_pointer(sheet);
     draw_navigation_panel(sheet);
     draw_mark_symbol(sheet);

@@ -4,12 +4,14 @@
 
 #include <cstdint>
 
+#include "screens/layout.h"
 #include "tools/demo/canvas.h"
 
 namespace demo {
 
-constexpr int SCREEN_WIDTH = 1024;
-constexpr int SCREEN_HEIGHT = 768;
+// Screenshots fill the screen.
+using layout::SCREEN_HEIGHT;
+using layout::SCREEN_WIDTH;
 
 void draw_sky(Canvas& canvas, int horizon, uint32_t top, uint32_t bottom);
 void draw_stars(Canvas& canvas, int bottom, int count, uint32_t seed);

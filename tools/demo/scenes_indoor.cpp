@@ -1,4 +1,4 @@
-// A tavern, a library, a dungeon corridor and a dragon's cave: the indoor screenshots.
+// A tavern and a library: the indoor screenshots.
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -118,20 +118,12 @@ void draw_bookshelf(Canvas& c, int x, int y, int w, int h, uint32_t seed) {
     }
 }
 
-void draw_health_bar(Canvas& c, int x, int y, const std::string& name, double fraction,
-                     uint32_t colour) {
-    blend_rect(c, x, y, 300, 46, rgb(0, 0, 0), 0.6);
-    frame_rect(c, x, y, 300, 46, 2, rgb(200, 170, 90));
-    draw_text_shadowed(c, x + 10, y + 8, name, rgb(255, 255, 255), rgb(0, 0, 0), 2);
-    fill_rect(c, x + 10, y + 28, 280, 10, rgb(50, 20, 20));
-    fill_rect(c, x + 10, y + 28, int(280 * fraction), 10, colour);
-    fill_rect(c, x + 10, y + 28, int(280 * fraction), 3, shade(colour, 1.4));
-}
-
 }  // namespace
 
-Canvas draw_tavern() {
-    Canvas c(SCREEN_WIDTH, SCREEN_HEIGHT);
+namespace {
+
+// Plank walls, floor boards and the ceiling beams.
+void draw_tavern_room(Canvas& c) {
     const RoomView v = {230, 150, 800, 470};
     draw_room(c, v, rgb(120, 76, 44), rgb(100, 62, 36), rgb(110, 74, 44), rgb(60, 38, 24));
     for (int x = int(v.left); x < v.right; x += 24)
@@ -144,7 +136,9 @@ Canvas draw_tavern() {
                   int(SCREEN_WIDTH - (SCREEN_WIDTH - v.right) * t - v.left * t),
                   int(14 * (1 - t) + 6), rgb(54, 34, 20));
     }
-    // Fireplace.
+}
+
+void draw_fireplace(Canvas& c) {
     fill_rect(c, 300, 280, 200, 190, rgb(120, 116, 110));
     draw_stone_blocks(c, 300, 280, 200, 190, 40, 20, rgb(90, 86, 80));
     fill_rect(c, 340, 350, 120, 120, rgb(30, 20, 16));
@@ -158,7 +152,10 @@ Canvas draw_tavern() {
         fill_polygon(c, {{fx - 7, 466}, {fx, 420 + (flame % 2) * 16.0}, {fx + 7, 466}},
                      rgb(255, 220, 110));
     }
-    // Counter with bottles, and the keeper behind it.
+}
+
+// The shelves with bottles, the keeper behind the counter, and the counter.
+void draw_counter(Canvas& c) {
     fill_rect(c, 560, 250, 220, 8, rgb(90, 56, 32));
     fill_rect(c, 560, 310, 220, 8, rgb(90, 56, 32));
     for (int i = 0; i < 9; ++i) {
@@ -174,6 +171,10 @@ Canvas draw_tavern() {
         fill_rect(c, x, 396, 2, 124, rgb(86, 52, 28));
     draw_mug(c, 600, 380);
     draw_mug(c, 760, 380);
+}
+
+// Barrels, and a table with mugs and a candle.
+void draw_tavern_furniture(Canvas& c) {
     draw_barrel(c, 900, 620, 170);
     draw_barrel(c, 975, 470, 120);
     draw_barrel(c, 120, 580, 140);
@@ -181,7 +182,9 @@ Canvas draw_tavern() {
     draw_mug(c, 250, 585);
     draw_mug(c, 330, 590);
     draw_candle(c, 300, 580, 16);
-    // Hanging lamps.
+}
+
+void draw_hanging_lamps(Canvas& c) {
     for (int lamp = 0; lamp < 2; ++lamp) {
         const double x = 420 + lamp * 300;
         draw_line(c, x, 0, x, 90, 2, rgb(40, 30, 20));
@@ -190,6 +193,17 @@ Canvas draw_tavern() {
                      rgb(255, 210, 120));
         frame_rect(c, int(x - 14), 90, 28, 28, 2, rgb(40, 30, 20));
     }
+}
+
+}  // namespace
+
+Canvas draw_tavern() {
+    Canvas c(SCREEN_WIDTH, SCREEN_HEIGHT);
+    draw_tavern_room(c);
+    draw_fireplace(c);
+    draw_counter(c);
+    draw_tavern_furniture(c);
+    draw_hanging_lamps(c);
     return c;
 }
 
@@ -232,157 +246,6 @@ Canvas draw_library() {
     fill_rect(c, 605, 506, 30, 14, rgb(180, 150, 60));
     fill_disc(c, 620, 490, 22, rgb(120, 180, 255));
     blend_ellipse(c, 613, 482, 8, 6, rgb(255, 255, 255), 0.7);
-    return c;
-}
-
-Canvas draw_dungeon_corridor() {
-    Canvas c(SCREEN_WIDTH, SCREEN_HEIGHT, rgb(10, 8, 12));
-    const double cx = 512, cy = 360;
-    const int segments = 6;
-    // Frames of the corridor at growing depth; each section's walls fade into the dark.
-    auto frame_at = [&](int depth) {
-        const double s = 1.0 / (1 + depth * 0.55);
-        return RoomView{cx - 560 * s, cy - 420 * s, cx + 560 * s, cy + 420 * s};
-    };
-    for (int d = segments - 1; d >= 0; --d) {
-        const RoomView near = frame_at(d), far = frame_at(d + 1);
-        const double light = 1.0 / (1 + d * 0.5);
-        const uint32_t wall = shade(rgb(110, 100, 96), light),
-                       floor = shade(rgb(80, 76, 70), light);
-        const uint32_t ceiling = shade(rgb(60, 56, 56), light);
-        fill_polygon(c,
-                     {{near.left, near.top},
-                      {far.left, far.top},
-                      {far.left, far.bottom},
-                      {near.left, near.bottom}},
-                     wall);
-        fill_polygon(c,
-                     {{near.right, near.top},
-                      {near.right, near.bottom},
-                      {far.right, far.bottom},
-                      {far.right, far.top}},
-                     shade(wall, 0.85));
-        fill_polygon(c,
-                     {{near.left, near.bottom},
-                      {near.right, near.bottom},
-                      {far.right, far.bottom},
-                      {far.left, far.bottom}},
-                     floor);
-        fill_polygon(c,
-                     {{near.left, near.top},
-                      {far.left, far.top},
-                      {far.right, far.top},
-                      {near.right, near.top}},
-                     ceiling);
-        // Joints between the sections and along the floor.
-        draw_line(c, far.left, far.top, far.left, far.bottom, 2, shade(wall, 0.6));
-        draw_line(c, far.right, far.top, far.right, far.bottom, 2, shade(wall, 0.5));
-        draw_line(c, far.left, far.bottom, far.right, far.bottom, 2, shade(floor, 0.6));
-        for (int course = 1; course < 6; ++course) {
-            const double t = course / 6.0;
-            draw_line(c, near.left, near.top + (near.bottom - near.top) * t, far.left,
-                      far.top + (far.bottom - far.top) * t, 1, shade(wall, 0.7));
-            draw_line(c, near.right, near.top + (near.bottom - near.top) * t, far.right,
-                      far.top + (far.bottom - far.top) * t, 1, shade(wall, 0.6));
-        }
-        for (int tile = 1; tile < 4; ++tile) {
-            const double t = tile / 4.0;
-            draw_line(c, near.left + (near.right - near.left) * t, near.bottom,
-                      far.left + (far.right - far.left) * t, far.bottom, 1, shade(floor, 0.7));
-        }
-    }
-    // The door at the end.
-    const RoomView end = frame_at(segments);
-    const double dw = (end.right - end.left) * 0.6, dh = (end.bottom - end.top) * 0.8;
-    fill_rect(c, int(cx - dw / 2), int(end.bottom - dh), int(dw), int(dh), rgb(60, 40, 24));
-    for (int band = 1; band < 4; ++band)
-        fill_rect(c, int(cx - dw / 2), int(end.bottom - dh * band / 4), int(dw), 2,
-                  rgb(40, 40, 44));
-    fill_disc(c, cx + dw / 3, end.bottom - dh / 2, 2, rgb(200, 170, 80));
-    // Torches on the nearer walls, with their light on the stone.
-    const RoomView t1 = frame_at(1), t3 = frame_at(3);
-    draw_torch(c, t1.left + 60, cy - 40, 30);
-    draw_torch(c, t1.right - 60, cy - 40, 30);
-    draw_torch(c, t3.left + 26, cy - 20, 14);
-    draw_torch(c, t3.right - 26, cy - 20, 14);
-    // A chest and some bones on the floor.
-    fill_rect(c, 600, 560, 110, 60, rgb(120, 80, 40));
-    fill_ellipse(c, 655, 560, 55, 18, rgb(140, 96, 50));
-    frame_rect(c, 600, 560, 110, 60, 3, rgb(180, 150, 60));
-    fill_rect(c, 648, 572, 14, 14, rgb(200, 170, 70));
-    draw_line(c, 300, 640, 360, 620, 6, rgb(220, 214, 196));
-    fill_disc(c, 296, 642, 6, rgb(220, 214, 196));
-    fill_disc(c, 364, 618, 6, rgb(220, 214, 196));
-    fill_disc(c, 400, 630, 16, rgb(226, 220, 204));
-    fill_disc(c, 394, 628, 4, rgb(30, 24, 20));
-    fill_disc(c, 406, 628, 4, rgb(30, 24, 20));
-    return c;
-}
-
-Canvas draw_dragon_battle() {
-    Canvas c(SCREEN_WIDTH, SCREEN_HEIGHT);
-    vertical_gradient(c, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, rgb(30, 20, 24), rgb(70, 36, 24));
-    texture_rect(c, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, 30, 0.2, 131);
-    // Stalactites and the cave floor.
-    for (int i = 0; i < 16; ++i) {
-        const double x = i * 66 + hash_noise(i, 0, 132) * 30,
-                     length = 40 + hash_noise(i, 1, 132) * 90;
-        fill_polygon(c, {{x - 18, 0}, {x + 18, 0}, {x + 2, length}}, rgb(50, 34, 34));
-    }
-    const Ridge floor = {560, 40, 300, 0.3, 133};
-    draw_ridge(c, floor, rgb(90, 60, 44), rgb(50, 32, 26), SCREEN_HEIGHT);
-    texture_rect(c, 0, 500, SCREEN_WIDTH, SCREEN_HEIGHT - 500, 8, 0.1, 134);
-    draw_glow(c, 900, 640, 260, rgb(200, 80, 20), 0.7);
-    fill_ellipse(c, 900, 645, 110, 16, rgb(255, 140, 40));
-    fill_ellipse(c, 890, 642, 60, 7, rgb(255, 220, 120));
-    // The dragon: wings, body, neck and head.
-    const uint32_t scales = rgb(50, 130, 70), belly = rgb(200, 190, 110);
-    fill_polygon(
-        c, {{640, 360}, {760, 140}, {800, 250}, {880, 170}, {880, 300}, {960, 260}, {860, 420}},
-        rgb(40, 90, 60));
-    fill_ellipse(c, 740, 470, 150, 90, scales);
-    fill_ellipse(c, 720, 500, 110, 50, belly);
-    draw_line(c, 860, 500, 990, 560, 36, scales);
-    draw_line(c, 990, 560, 1020, 520, 20, scales);
-    fill_polygon(c, {{640, 430}, {560, 300}, {600, 290}, {690, 400}}, scales);
-    fill_polygon(c, {{520, 270}, {610, 250}, {620, 320}, {540, 330}, {470, 320}}, scales);
-    fill_polygon(c, {{470, 320}, {540, 330}, {520, 345}, {460, 336}}, rgb(40, 100, 56));
-    fill_disc(c, 560, 280, 8, rgb(255, 220, 40));
-    fill_ellipse(c, 561, 280, 2, 6, rgb(10, 10, 10));
-    fill_polygon(c, {{580, 252}, {610, 200}, {606, 252}}, belly);
-    fill_polygon(c, {{548, 262}, {566, 214}, {570, 262}}, belly);
-    for (int leg = 0; leg < 2; ++leg) {
-        const double x = 660 + leg * 140;
-        fill_rect(c, int(x), 520, 40, 70, shade(scales, 0.8));
-        fill_polygon(c, {{x - 10, 590}, {x + 50, 590}, {x + 44, 604}, {x - 4, 604}},
-                     shade(scales, 0.7));
-    }
-    // Fire from the jaws towards the hero: a widening tongue, hotter in the middle.
-    draw_glow(c, 340, 390, 200, rgb(200, 90, 20), 0.8);
-    const struct {
-        double width;
-        uint32_t colour;
-    } layers[] = {{60, rgb(220, 70, 20)}, {40, rgb(255, 150, 40)}, {20, rgb(255, 236, 150)}};
-    for (const auto& layer : layers) {
-        std::vector<Point> upper, lower;
-        for (int step = 0; step <= 20; ++step) {
-            const double t = step / 20.0;
-            const double x = 455 - t * 215, y = 332 + t * 110;
-            const double half = 4 + layer.width * t * (1 + 0.25 * std::sin(t * 19));
-            upper.push_back({x - half * 0.45, y - half});
-            lower.push_back({x + half * 0.45, y + half});
-        }
-        upper.insert(upper.end(), lower.rbegin(), lower.rend());
-        fill_polygon(c, upper, layer.colour);
-    }
-    // The hero with a raised shield.
-    draw_hero(c, 170, 600, 130, rgb(40, 90, 170), rgb(170, 40, 40));
-    fill_ellipse(c, 208, 530, 26, 36, rgb(170, 170, 180));
-    fill_ellipse(c, 208, 530, 18, 28, rgb(40, 70, 150));
-    fill_rect(c, 205, 510, 6, 40, rgb(230, 200, 80));
-    fill_rect(c, 192, 524, 32, 6, rgb(230, 200, 80));
-    draw_health_bar(c, 40, 616, "HELD", 0.7, rgb(60, 180, 70));
-    draw_health_bar(c, 460, 616, "DRACHE", 0.4, rgb(200, 50, 40));
     return c;
 }
 

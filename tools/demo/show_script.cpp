@@ -48,25 +48,25 @@ const std::vector<ShowEntry>& demo_show_entries() {
 
 std::vector<uint8_t> make_show_file(const std::vector<ShowEntry>& show) {
     reset_global_state();
-    state.default_box1_x = 100;
-    state.default_box1_y = 100;
+    picture_table.default_box1_x = 100;
+    picture_table.default_box1_y = 100;
     init_picture_table();
     for (size_t i = 0; i < show.size() && i < static_cast<size_t>(MAX_PICTURES); ++i) {
         const size_t slot = i + 1;
         const ShowEntry& entry = show[i];
-        state.pic_file[slot] = entry.file;
-        place_box(&state.pic_box1[slot], &state.pic_box1_x[slot], &state.pic_box1_y[slot],
-                  entry.box1);
-        place_box(&state.pic_box2[slot], &state.pic_box2_x[slot], &state.pic_box2_y[slot],
-                  entry.box2);
-        place_box(&state.pic_box3[slot], &state.pic_box3_x[slot], &state.pic_box3_y[slot],
-                  entry.box3);
-        state.pic_wave[slot] = entry.wave;
-        state.pic_level[slot] = entry.level;
-        state.pic_marked[slot] = entry.marked ? 1 : 0;
+        picture_table.pic_file[slot] = entry.file;
+        place_box(&picture_table.pic_box1[slot], &picture_table.pic_box1_x[slot],
+                  &picture_table.pic_box1_y[slot], entry.box1);
+        place_box(&picture_table.pic_box2[slot], &picture_table.pic_box2_x[slot],
+                  &picture_table.pic_box2_y[slot], entry.box2);
+        place_box(&picture_table.pic_box3[slot], &picture_table.pic_box3_x[slot],
+                  &picture_table.pic_box3_y[slot], entry.box3);
+        picture_table.pic_wave[slot] = entry.wave;
+        picture_table.pic_level[slot] = entry.level;
+        picture_table.pic_marked[slot] = entry.marked ? 1 : 0;
     }
-    state.first_picture = 1;
-    state.picture_count =
+    picture_table.first_picture = 1;
+    picture_table.picture_count =
         static_cast<int32_t>(std::min(show.size(), static_cast<size_t>(MAX_PICTURES)));
     std::vector<uint8_t> image(SHOW_FILE_SIZE);
     encode_show_file(image.data());

@@ -158,11 +158,8 @@ Signal low_buzz() {
     return tone(0.3, 110, 98, Wave::square, 0.5, {0.01, 0.06, 2});
 }
 
-// A calm four-bar tune in A minor (Am, F, C, G) at 80 beats a minute: 12 seconds,
-// rendered with wrap-around so that the loop joins without a click.
-Signal background_loop() {
-    const double beat = 0.75;
-    Signal signal(seconds_to_samples(16 * beat), 0.0);
+// Four bars of held chords (Am, F, C, G) over a bass in half bars.
+void add_background_harmony(Signal& signal, double beat) {
     const int chords[4][3] = {{57, 60, 64}, {53, 57, 60}, {55, 60, 64}, {55, 59, 62}};
     const int bass[4] = {45, 41, 48, 43};
     for (int bar = 0; bar < 4; ++bar) {
@@ -188,6 +185,9 @@ Signal background_loop() {
                       {0.02, 0.3, 1.2}},
                      true);
     }
+}
+
+void add_background_melody(Signal& signal, double beat) {
     struct MelodyNote {
         double beat;
         double length;
@@ -209,6 +209,15 @@ Signal background_loop() {
                   {0.015, 0.25, 1.6},
                   0.004},
                  true);
+}
+
+// A calm four-bar tune in A minor (Am, F, C, G) at 80 beats a minute: 12 seconds,
+// rendered with wrap-around so that the loop joins without a click.
+Signal background_loop() {
+    const double beat = 0.75;
+    Signal signal(seconds_to_samples(16 * beat), 0.0);
+    add_background_harmony(signal, beat);
+    add_background_melody(signal, beat);
     return signal;
 }
 
@@ -265,8 +274,11 @@ Signal bell_strike() {
     return signal;
 }
 
-void put_id(std::vector<uint8_t>& out, const char* id) {
-    out.insert(out.end(), id, id + 4);
+// Byte by byte: GCC 12 at -O3 takes a range insert of the four bytes into a fresh
+// vector for an overflow (a false -Wstringop-overflow).
+void put_id(std::vector<uint8_t>& out, const char (&id)[5]) {
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<uint8_t>(id[i]));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "app/state.h"
 #include "display/bitmap_loader.h"
 #include "platform/common/bmp_decoder.h"
+#include "screens/layout.h"
 #include "show/show_file.h"
 #include "sound/wave_file.h"
 #include "tools/show/show_image.h"
@@ -19,10 +20,8 @@ namespace {
 
 constexpr int32_t GRAPHICS_SHEET_PICTURE = 1;
 constexpr int32_t TITLE_PICTURE = 2;
-// The picture loader takes a number of 0 or below as the name "-" + ".BMP".
-constexpr const char* NO_PICTURE_FILE = "-.BMP";
 // The sheet has label strips for levels 1 to 48; higher levels get the last one.
-constexpr int32_t HIGHEST_LEVEL_STRIP = 48;
+constexpr int32_t HIGHEST_LEVEL_STRIP = layout::LEVEL_STRIPS;
 
 std::string picture_file_name(int32_t number) {
     if (number <= 0) return NO_PICTURE_FILE;
@@ -58,13 +57,14 @@ class NeedList {
 };
 
 void add_entry_needs(NeedList& needs, int32_t entry) {
-    needs.add(picture_file_name(state.pic_file[entry]), false, FileUse::screenshot, entry);
-    const int32_t boxes[] = {state.pic_box1[entry], state.pic_box2[entry], state.pic_box3[entry]};
+    needs.add(picture_file_name(picture_table.pic_file[entry]), false, FileUse::screenshot, entry);
+    const int32_t boxes[] = {picture_table.pic_box1[entry], picture_table.pic_box2[entry],
+                             picture_table.pic_box3[entry]};
     const FileUse box_uses[] = {FileUse::box1, FileUse::box2, FileUse::box3};
     for (int box = 0; box < 3; ++box)
         if (boxes[box] > 0) needs.add(box_file_name(boxes[box]), false, box_uses[box], entry);
-    if (state.pic_wave[entry] > 0)
-        needs.add(sound_file_name(state.pic_wave[entry]), true, FileUse::sound, entry);
+    if (picture_table.pic_wave[entry] > 0)
+        needs.add(sound_file_name(picture_table.pic_wave[entry]), true, FileUse::sound, entry);
 }
 
 const char* use_name(FileUse use) {
@@ -100,9 +100,9 @@ std::string describe_picture_count(int64_t count) {
 
 std::vector<std::string> describe_high_levels() {
     std::map<int32_t, std::vector<int32_t>> entries_by_level;
-    for (int32_t entry = 1; entry <= state.picture_count; ++entry)
-        if (state.pic_level[entry] > HIGHEST_LEVEL_STRIP)
-            entries_by_level[state.pic_level[entry]].push_back(entry);
+    for (int32_t entry = 1; entry <= picture_table.picture_count; ++entry)
+        if (picture_table.pic_level[entry] > HIGHEST_LEVEL_STRIP)
+            entries_by_level[picture_table.pic_level[entry]].push_back(entry);
     std::vector<std::string> lines;
     for (const auto& [level, entries] : entries_by_level) {
         lines.push_back("level " + std::to_string(level) + " of " + describe_entries(entries) +
@@ -123,8 +123,14 @@ std::vector<NeededFile> files_the_show_needs() {
     NeedList needs;
     needs.add(picture_file_name(GRAPHICS_SHEET_PICTURE), false, FileUse::graphics_sheet, 0);
     needs.add(picture_file_name(TITLE_PICTURE), false, FileUse::title_picture, 0);
-    for (int32_t entry = 1; entry <= state.picture_count; ++entry)
+    for (int32_t entry = 1; entry <= picture_table.picture_count; ++entry)
         add_entry_needs(needs, entry);
+    return needs.files;
+}
+
+std::vector<NeededFile> files_of_entry(int32_t entry) {
+    NeedList needs;
+    add_entry_needs(needs, entry);
     return needs.files;
 }
 
@@ -144,6 +150,12 @@ FileState check_needed_file(const NeededFile& file) {
     return bmp_decode_file(file.name.c_str(), PixelFormat::xrgb8888, &image)
                ? FileState::present
                : FileState::not_loadable;
+}
+
+const char* describe_file_state(FileState state, bool is_sound) {
+    if (state == FileState::missing) return "missing";
+    if (state == FileState::present) return "present";
+    return is_sound ? "does not load as a PCM WAVE file" : "does not load as a bitmap";
 }
 
 std::string describe_entries(const std::vector<int32_t>& entries) {
@@ -176,10 +188,10 @@ std::string describe_uses(const NeededFile& file) {
 bool check_show(CheckResult* result, std::string* error) {
     build_show_file_name();
     ShowFileContents contents;
-    if (!read_show_file_contents(state.show_file_name, &contents, error)) return false;
+    if (!read_show_file_contents(picture_table.show_file_name, &contents, error)) return false;
     // The table as the program itself reads it, clamped count and all.
     set_up_startup_table();
-    if (load_show_file() != 0) {
+    if (!load_show_file()) {
         *error = "it cannot be opened";
         return false;
     }

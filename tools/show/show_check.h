@@ -39,8 +39,14 @@ struct CheckResult {
 // once, in the order of its first use.
 std::vector<NeededFile> files_the_show_needs();
 
+// The files one entry 1..499 of the table needs: its screenshot, the boxes above 0 and
+// the sound above 0.
+std::vector<NeededFile> files_of_entry(int32_t entry);
+
 // Looks the file up in the working directory and loads it as the program would.
 FileState check_needed_file(const NeededFile& file);
+// "missing", "does not load as a bitmap", "does not load as a PCM WAVE file".
+const char* describe_file_state(FileState state, bool is_sound);
 
 std::string describe_uses(const NeededFile& file);
 

@@ -36,13 +36,13 @@ bool count_remaining_bytes(std::FILE* file, uint64_t* count) {
 }  // namespace
 
 void set_up_startup_table() {
-    state.default_box1_x = STARTUP_BOX1_POSITION;
-    state.default_box1_y = STARTUP_BOX1_POSITION;
+    picture_table.default_box1_x = STARTUP_BOX1_POSITION;
+    picture_table.default_box1_y = STARTUP_BOX1_POSITION;
     init_picture_table();
-    state.first_picture = 1;
-    state.picture_count = 1;
-    state.current_picture = 1;
-    state.pic_file[1] = STARTUP_PICTURE_FILE;
+    picture_table.first_picture = 1;
+    picture_table.picture_count = 1;
+    picture_table.current_picture = 1;
+    picture_table.pic_file[1] = STARTUP_PICTURE_FILE;
 }
 
 ShowImage startup_image() {

@@ -1,8 +1,5 @@
 #include "tools/show/show_tool.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,25 +7,32 @@
 
 #include "app/state.h"
 #include "show/show_file.h"
+#include "tools/show/show_add.h"
 #include "tools/show/show_check.h"
 #include "tools/show/show_csv.h"
 #include "tools/show/show_image.h"
+#include "tools/show/show_new.h"
+#include "tools/show/show_sheet.h"
 
 namespace show_tool {
 
 namespace {
 
-constexpr const char* PROGRAM = "qzview-show";
-
 const char* const main_help =
     "usage: qzview-show COMMAND [ARGUMENTS]\n"
     "\n"
-    "Checks, dumps and loads the show script SCR1.BIL of a qzview show directory.\n"
+    "Checks, dumps and loads the show script SCR1.BIL of a qzview show directory, and\n"
+    "makes a show from image files.\n"
     "\n"
     "commands:\n"
     "  check [DIR]          list the picture, box and sound files the show needs but lacks\n"
     "  dump [DIR]           print the show script as CSV on standard output\n"
     "  load FILE.csv [DIR]  write the show script from such a CSV\n"
+    "  new DIR              write a new show's graphics sheet, title picture and sounds\n"
+    "  add [--dir DIR] FILES...\n"
+    "                       add image files (PNG, JPEG, WebP, ...) as screenshots and entries\n"
+    "  sheet [DIR] -o FILE.png\n"
+    "                       draw a contact sheet of the whole show\n"
     "\n"
     "DIR is the show's directory, by default the working directory.\n"
     "'qzview-show COMMAND --help' tells more about each command.\n"
@@ -103,41 +107,6 @@ std::string dump_help() {
            "cannot be read (or a wrong command line).\n";
 }
 
-// Runs a command inside the show's directory, where the program's relative file names
-// lead, and goes back to the caller's directory afterwards.
-class ShowDirectory {
-  public:
-    explicit ShowDirectory(const std::string& path)
-        : previous(open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-        entered_ok = previous >= 0 && chdir(path.c_str()) == 0;
-        if (!entered_ok) reason = std::strerror(errno);
-    }
-    ~ShowDirectory() {
-        if (previous < 0) return;
-        if (entered_ok && fchdir(previous) != 0)
-            std::perror("qzview-show: cannot return to the working directory");
-        close(previous);
-    }
-    ShowDirectory(const ShowDirectory&) = delete;
-    ShowDirectory& operator=(const ShowDirectory&) = delete;
-
-    bool entered() const { return entered_ok; }
-    const std::string& why_not() const { return reason; }
-
-  private:
-    int previous;
-    bool entered_ok = false;
-    std::string reason;
-};
-
-// The show file as the user names it: DIR/SCR1.BIL.
-std::string show_file_path(const std::string& directory) {
-    build_show_file_name();
-    if (directory == ".") return state.show_file_name;
-    const bool has_slash = !directory.empty() && directory.back() == '/';
-    return directory + (has_slash ? "" : "/") + state.show_file_name;
-}
-
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -159,21 +128,6 @@ bool read_text_file(const std::string& path, std::string* text, std::string* rea
     return true;
 }
 
-void warn(std::ostream& err, const std::string& warning) {
-    if (!warning.empty()) err << PROGRAM << ": warning: " << warning << '\n';
-}
-
-int usage_error(std::ostream& err, const std::string& command, const std::string& message) {
-    const std::string prefix = command.empty() ? std::string(PROGRAM) : PROGRAM + (" " + command);
-    err << prefix << ": " << message << '\n' << "Try '" << prefix << " --help'.\n";
-    return STATUS_USAGE_OR_UNREADABLE;
-}
-
-const char* describe_state(const FileProblem& problem) {
-    if (problem.state == FileState::missing) return "missing";
-    return problem.is_sound ? "does not load as a PCM WAVE file" : "does not load as a bitmap";
-}
-
 int run_check(const std::string& directory, std::ostream& out, std::ostream& err) {
     const std::string path = show_file_path(directory);
     ShowDirectory show_directory(directory);
@@ -191,7 +145,8 @@ int run_check(const std::string& directory, std::ostream& out, std::ostream& err
     for (const std::string& warning : result.warnings)
         warn(err, warning);
     for (const FileProblem& problem : result.problems)
-        out << problem.name << ": " << describe_state(problem) << "; " << problem.uses << '\n';
+        out << problem.name << ": " << describe_file_state(problem.state, problem.is_sound) << "; "
+            << problem.uses << '\n';
     if (result.problems.empty()) {
         out << "all " << result.files_checked << " files present\n";
         return STATUS_DONE;
@@ -207,7 +162,7 @@ int run_dump(const std::string& directory, std::ostream& out, std::ostream& err)
     ShowFileContents contents;
     std::string reason = show_directory.why_not();
     if (!show_directory.entered() ||
-        !read_show_file_contents(state.show_file_name, &contents, &reason)) {
+        !read_show_file_contents(picture_table.show_file_name, &contents, &reason)) {
         err << PROGRAM << ": dump: cannot read " << path << ": " << reason << '\n';
         return STATUS_USAGE_OR_UNREADABLE;
     }
@@ -218,16 +173,6 @@ int run_dump(const std::string& directory, std::ostream& out, std::ostream& err)
         return STATUS_FAILED;
     }
     return STATUS_DONE;
-}
-
-// Puts the image into the state record, where the program's save takes it from. The
-// decoder clamps the picture count, the file keeps it as the text gives it.
-bool put_into_table(const ShowImage& image) {
-    decode_show_file(image.data(), image.size());
-    state.picture_count = static_cast<int32_t>(value_at(image, block_named("picture_count"), 0));
-    ShowImage encoded{};
-    encode_show_file(encoded.data());
-    return encoded == image;
 }
 
 int run_load(const std::string& csv_path, const std::string& directory, std::ostream& out,
@@ -256,7 +201,7 @@ int run_load(const std::string& csv_path, const std::string& directory, std::ost
         return STATUS_FAILED;
     }
     build_show_file_name();
-    if (save_show_file() != 0) {
+    if (!save_show_file()) {
         err << PROGRAM << ": load: cannot write " << path << kept;
         return STATUS_FAILED;
     }
@@ -306,6 +251,11 @@ int run_show_tool(const std::vector<std::string>& arguments, std::ostream& out, 
         out << main_help;
         return STATUS_DONE;
     }
+    // The commands with options read their own command lines.
+    const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
+    if (arguments[0] == "add") return run_add(rest, out, err);
+    if (arguments[0] == "sheet") return run_sheet(rest, out, err);
+    if (arguments[0] == "new") return run_new(rest, out, err);
     const CommandShape* command = nullptr;
     for (const CommandShape& shape : commands)
         if (arguments[0] == shape.name) command = &shape;

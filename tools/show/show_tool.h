@@ -1,19 +1,15 @@
-// qzview-show: checks a show directory for the files its show script needs, and dumps
-// and loads the script SCR1.BIL as text.
+// qzview-show: checks a show directory for the files its show script needs, dumps and
+// loads the script SCR1.BIL as text, and authors a show: a new show's frame, pictures
+// added from image files, and a contact sheet of the whole show.
 #pragma once
 
 #include <ostream>
 #include <string>
 #include <vector>
 
-namespace show_tool {
+#include "tools/show/tool_support.h"
 
-constexpr int STATUS_DONE = 0;
-// check: a needed file is missing or does not load; dump: the output could not be
-// written; load: the text is unreadable or wrong, or the show file could not be saved.
-constexpr int STATUS_FAILED = 1;
-// A wrong command line, and for check and dump a show file that cannot be read.
-constexpr int STATUS_USAGE_OR_UNREADABLE = 2;
+namespace show_tool {
 
 // The arguments after the program's name; gives the exit status. Enters the show's
 // directory while it works and returns to the caller's afterwards.

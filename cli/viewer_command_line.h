@@ -1,0 +1,29 @@
+// The command line of the Linux program: qzview [OPTIONS] [DIR].
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// Exit statuses of a start that ends before the show runs.
+constexpr int STATUS_NOT_A_SHOW = 1;
+constexpr int STATUS_USAGE = 2;  // a wrong command line, or a DIR that cannot be read
+
+// What the program does once its command line has been read.
+struct ViewerStart {
+    bool run_show = false;  // run the show, from the working directory
+    int exit_status = 0;    // when not: end at once with this status
+};
+
+// Reads the arguments after the program's name. --help and --version are answered on
+// `out`; a wrong command line, a DIR that is not a readable directory and a DIR that
+// holds no show get their message on `err`. Only the file system is looked at, so
+// nothing appears on the screen for a show that is not there. When the show is to
+// run, DIR has become the working directory: the show reads its files there and the
+// editor saves its show script there, as when the program is started in DIR.
+ViewerStart start_viewer(const std::vector<std::string>& arguments, std::ostream& out,
+                         std::ostream& err);
+
+}  // namespace cli
