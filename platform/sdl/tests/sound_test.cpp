@@ -41,16 +41,6 @@ TEST_F(SoundTest, ASoundPlayedOnceRunsOutOnTheAudioThreadAndStandsAtItsStart) {
     EXPECT_EQ(soft_sound_state(buffer).position, 0u);
 }
 
-TEST_F(SoundTest, ALoopingSoundGoesOnUntilStopped) {
-    ASSERT_EQ(sound_buffer_play(buffer, SOUND_PLAY_LOOPING), RESULT_OK);
-    SDL_Delay(300);
-    EXPECT_TRUE(reaches_status(SOUND_STATUS_PLAYING | SOUND_STATUS_LOOPING, 0));
-    ASSERT_EQ(sound_buffer_stop(buffer), RESULT_OK);
-    const uint32_t stopped_at = soft_sound_state(buffer).position;
-    SDL_Delay(100);
-    EXPECT_EQ(soft_sound_state(buffer).position, stopped_at);
-}
-
 TEST_F(SoundTest, OnlyOneDeviceIsOpenAtATime) {
     SoundDevice second = nullptr;
     EXPECT_NE(sound_device_create(&second), RESULT_OK);
