@@ -35,7 +35,8 @@ const char* const main_help =
     "                       draw a contact sheet of the whole show\n"
     "\n"
     "DIR is the show's directory, by default the working directory.\n"
-    "'qzview-show COMMAND --help' tells more about each command.\n"
+    "'qzview-show COMMAND --help' tells more about each command;\n"
+    "'qzview-show --version' prints the version.\n"
     "Exit status 2 for a wrong command line.\n";
 
 const char* const check_help =
