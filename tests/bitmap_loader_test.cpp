@@ -20,7 +20,7 @@ class BitmapLoaderTest : public ScratchTest {
         shutdown_all();
         ScratchTest::TearDown();
     }
-    int file_reads() { return headless_counters().bitmap_file_reads; }
+    int file_reads() { return soft_counters().bitmap_file_reads; }
 };
 
 TEST_F(BitmapLoaderTest, FileNamesArePaddedToFiveDigitsUpTo9999) {

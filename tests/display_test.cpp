@@ -16,17 +16,17 @@ namespace {
 using DisplayTest = ScratchTest;
 
 int live_objects_but_windows() {
-    return headless_live_total() - headless_live("window") - headless_live("destroyed-window");
+    return soft_live_total() - soft_live("window") - soft_live("destroyed-window");
 }
 
 TEST_F(DisplayTest, StartsWithFiveSurfacesAndThreeFonts) {
     ASSERT_TRUE(init_display(nullptr, 1));
     EXPECT_EQ(screen.startup_error, 0);
-    EXPECT_EQ(headless_live("surface"), 5);
-    EXPECT_EQ(headless_live("font"), 2);  // plus the stock fixed font, which is not created
+    EXPECT_EQ(soft_live("surface"), 5);
+    EXPECT_EQ(soft_live("font"), 2);  // plus the stock fixed font, which is not created
     EXPECT_NE(screen.font_fixed, nullptr);
-    EXPECT_EQ(headless_surface_bits(screen.front_surface), 32);
-    EXPECT_EQ(headless_surface_name(screen.back_surface), "back");
+    EXPECT_EQ(soft_surface_bits(screen.front_surface), 32);
+    EXPECT_EQ(soft_surface_role(screen.back_surface), "back");
     EXPECT_EQ(pointer.app_active, 1);  // showing the window activated it
     EXPECT_TRUE(headless_message_boxes().empty());
     shutdown_all();
@@ -58,7 +58,7 @@ TEST_P(StartupFailureTest, ReleasesEverythingThenShowsTheNumberedMessage) {
     EXPECT_EQ(headless_message_boxes()[0].text, failure.text);
     EXPECT_EQ(headless_message_boxes()[0].live_objects, 0);
     EXPECT_EQ(live_objects_but_windows(), 0);
-    EXPECT_EQ(headless_live("window"), 0);  // destroyed after the message
+    EXPECT_EQ(soft_live("window"), 0);  // destroyed after the message
     EXPECT_STREQ(program_startup_failure_text(), failure.text);
     EXPECT_EQ(headless_script_lines_left(), 1u);  // nothing waited for input
 }
@@ -93,7 +93,7 @@ TEST_F(DisplayTest, NoWindowEndsSilently) {
     EXPECT_NE(run_program({"click left"}), 0);
     EXPECT_EQ(screen.startup_error, 1);
     EXPECT_TRUE(headless_message_boxes().empty());
-    EXPECT_EQ(headless_live_total(), 0);
+    EXPECT_EQ(soft_live_total(), 0);
     EXPECT_STREQ(program_startup_failure_text(), "1 Kann kein Windows-Fenster \366ffnen");
 }
 
@@ -111,7 +111,7 @@ TEST_F(DisplayTest, SixteenBitModeIsUsedSilently) {
     EXPECT_TRUE(headless_message_boxes().empty());
     for (Surface s : {screen.front_surface, screen.back_surface, screen.sheet_surface,
                       screen.picture_surface, screen.spare_surface})
-        EXPECT_EQ(headless_surface_bits(s), 16);
+        EXPECT_EQ(soft_surface_bits(s), 16);
     shutdown_all();
 }
 
@@ -132,7 +132,7 @@ TEST_F(DisplayTest, FontsPresentBeforeStartAreReplaced) {
     screen.font_medium = font_create(24);
     screen.font_large = font_create(32);
     ASSERT_TRUE(init_display(nullptr, 1));
-    EXPECT_EQ(headless_live("font"), 2);
+    EXPECT_EQ(soft_live("font"), 2);
     shutdown_all();
 }
 

@@ -33,11 +33,11 @@ class MouseTest : public ScratchTest {
 };
 
 TEST_F(MouseTest, MotionsBeforeAPressAreAppliedAndWhatFollowsWaits) {
-    headless_mouse_input(MOUSE_OFFSET_X, 3);
-    headless_mouse_input(MOUSE_OFFSET_Y, static_cast<uint32_t>(-2));
-    headless_mouse_input(MOUSE_OFFSET_BUTTON0, MOUSE_BUTTON_PRESSED);
-    headless_mouse_input(MOUSE_OFFSET_X, 10);
-    headless_mouse_input(MOUSE_OFFSET_BUTTON0, 0);
+    soft_mouse_record(MOUSE_OFFSET_X, 3);
+    soft_mouse_record(MOUSE_OFFSET_Y, static_cast<uint32_t>(-2));
+    soft_mouse_record(MOUSE_OFFSET_BUTTON0, MOUSE_BUTTON_PRESSED);
+    soft_mouse_record(MOUSE_OFFSET_X, 10);
+    soft_mouse_record(MOUSE_OFFSET_BUTTON0, 0);
     read_mouse();
     EXPECT_EQ(pointer.mouse_click, 1);
     EXPECT_EQ(pointer.pointer_x, 497 + 6);  // two pixels per count
@@ -48,15 +48,15 @@ TEST_F(MouseTest, MotionsBeforeAPressAreAppliedAndWhatFollowsWaits) {
 }
 
 TEST_F(MouseTest, RightButtonWheelAndOtherButtons) {
-    headless_mouse_input(MOUSE_OFFSET_WHEEL, 120);
-    headless_mouse_input(MOUSE_OFFSET_BUTTON2, MOUSE_BUTTON_PRESSED);
-    headless_mouse_input(MOUSE_OFFSET_BUTTON3, MOUSE_BUTTON_PRESSED);
-    headless_mouse_input(MOUSE_OFFSET_BUTTON1, 0);  // a release alone
+    soft_mouse_record(MOUSE_OFFSET_WHEEL, 120);
+    soft_mouse_record(MOUSE_OFFSET_BUTTON2, MOUSE_BUTTON_PRESSED);
+    soft_mouse_record(MOUSE_OFFSET_BUTTON3, MOUSE_BUTTON_PRESSED);
+    soft_mouse_record(MOUSE_OFFSET_BUTTON1, 0);  // a release alone
     read_mouse();
     EXPECT_EQ(pointer.mouse_click, 0);
     EXPECT_EQ(pointer.pointer_x, 0);  // untouched until the first motion
     EXPECT_EQ(pointer.mouse_x, 497);
-    headless_mouse_input(MOUSE_OFFSET_BUTTON1, MOUSE_BUTTON_PRESSED);
+    soft_mouse_record(MOUSE_OFFSET_BUTTON1, MOUSE_BUTTON_PRESSED);
     read_mouse();
     EXPECT_EQ(pointer.mouse_click, 2);
 }
@@ -148,7 +148,7 @@ TEST_F(MouseTest, MinimisedActivationCountsAsInactive) {
 }
 
 TEST_F(MouseTest, FailedReadEndsTheBatchSilently) {
-    headless_mouse_input(MOUSE_OFFSET_X, 5);
+    soft_mouse_record(MOUSE_OFFSET_X, 5);
     headless_fail("mouse-read");
     read_mouse();
     EXPECT_EQ(pointer.mouse_click, 0);

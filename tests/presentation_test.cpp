@@ -127,12 +127,12 @@ TEST_F(PresentationTest, NoDeviceContextShowsTheFrameWithoutText) {
 
 TEST_F(PresentationTest, SameScreenshotIsNotReadAgain) {
     present_picture(false, false);
-    const int reads = headless_counters().bitmap_file_reads;
+    const int reads = soft_counters().bitmap_file_reads;
     present_picture(false, false);
     picture_table.pic_file[2] = 100;
     picture_table.current_picture = 2;
     present_picture(false, false);
-    EXPECT_EQ(headless_counters().bitmap_file_reads, reads);
+    EXPECT_EQ(soft_counters().bitmap_file_reads, reads);
 }
 
 TEST_F(PresentationTest, WideNumbersWidenTheirFields) {
@@ -188,10 +188,10 @@ TEST_F(PresentationTest, TransitionUncoversTheFrameColumnByColumn) {
     pointer.pointer_x = pointer.pointer_y = 20;
     draw_pointer();
     headless_clear_texts();
-    const HeadlessCounters before = headless_counters();
+    const SoftCounters before = soft_counters();
     picture_table.current_picture = 2;
     present_picture(false, true);
-    const HeadlessCounters& after = headless_counters();
+    const SoftCounters& after = soft_counters();
     EXPECT_EQ(after.flips, before.flips);  // no flip: columns copied to the front
     EXPECT_EQ(after.pauses - before.pauses, 64);
     EXPECT_EQ(after.paused_ms - before.paused_ms, 64);
@@ -203,10 +203,10 @@ TEST_F(PresentationTest, TransitionUncoversTheFrameColumnByColumn) {
 
 TEST_F(PresentationTest, TransitionCopiesOneThousandTwentyFourColumns) {
     present_picture(false, false);
-    const int copies = headless_counters().copies;
+    const int copies = soft_counters().copies;
     pointer.pointer_saved = 0;
     run_transition();
-    EXPECT_EQ(headless_counters().copies - copies, 1024);
+    EXPECT_EQ(soft_counters().copies - copies, 1024);
 }
 
 TEST_F(PresentationTest, TitleLines) {
@@ -270,11 +270,11 @@ TEST_F(PromptTest, SeventeenCharactersAtMost) {
     number_entry_key('7');
     EXPECT_STREQ(editor.entry_text, "12345678901234567");
     const size_t drawn = headless_texts().size();
-    const int copies = headless_counters().copies;
+    const int copies = soft_counters().copies;
     number_entry_key('8');
     EXPECT_STREQ(editor.entry_text, "12345678901234567");
     EXPECT_EQ(headless_texts().size(), drawn);  // not redrawn
-    EXPECT_EQ(headless_counters().copies, copies);
+    EXPECT_EQ(soft_counters().copies, copies);
     number_entry_key(8);
     EXPECT_STREQ(editor.entry_text, "1234567890123456");
     EXPECT_EQ(last_entry_drawn(), "1234567890123456_");

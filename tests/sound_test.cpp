@@ -65,8 +65,8 @@ void write_sound(int number, const Bytes& pcm, const WaveSpec& shape = {}) {
     write_file_bytes(sound_name(number), wave_file(pcm, shape));
 }
 
-HeadlessSoundState channel_state(int channel) {
-    return headless_sound_state(sound.channel_buffer[channel]);
+SoftSoundState channel_state(int channel) {
+    return soft_sound_state(sound.channel_buffer[channel]);
 }
 
 class SoundTest : public ScratchTest {
@@ -80,8 +80,8 @@ class SoundTest : public ScratchTest {
 
     void TearDown() override {
         release_sound();
-        EXPECT_EQ(headless_live("sound-buffer"), 0);
-        EXPECT_EQ(headless_live("sound-device"), 0);
+        EXPECT_EQ(soft_live("sound-buffer"), 0);
+        EXPECT_EQ(soft_live("sound-device"), 0);
         EXPECT_EQ(open_descriptor_count(), descriptors_before);
         ScratchTest::TearDown();
     }
@@ -113,7 +113,7 @@ TEST_F(SoundTest, StartUpLoadsPoolThenBackgroundAndPlaysNothing) {
     for (int channel = 1; channel <= 4; ++channel) {
         SCOPED_TRACE(channel);
         EXPECT_EQ(sound.channel_sound_number[channel], expected_number[channel]);
-        const HeadlessSoundState buffer = channel_state(channel);
+        const SoftSoundState buffer = channel_state(channel);
         ASSERT_TRUE(buffer.exists);
         EXPECT_FALSE(buffer.playing);
         EXPECT_EQ(buffer.position, 0u);
@@ -140,7 +140,7 @@ TEST_F(SoundTest, WithoutDeviceEverythingIsSilentButPicturesAreMarked) {
     picture_table.current_picture = 4;
     play_picture_sound(77);
     EXPECT_EQ(picture_table.pic_wave_played[4], 0);
-    EXPECT_EQ(headless_sound_buffers_created(), 0);
+    EXPECT_EQ(soft_counters().sound_buffers_created, 0);
     EXPECT_EQ(new_lines(), (Lines{"device none"}));
 }
 
@@ -149,12 +149,12 @@ TEST_F(SoundTest, RefusedCooperationKeepsTheDeviceUntilRelease) {
     sound_init();
     EXPECT_EQ(sound.sound_available, 0);
     EXPECT_NE(sound.sound_device, nullptr);
-    EXPECT_EQ(headless_live("sound-device"), 1);
-    EXPECT_EQ(headless_sound_buffers_created(), 0);
+    EXPECT_EQ(soft_live("sound-device"), 1);
+    EXPECT_EQ(soft_counters().sound_buffers_created, 0);
     EXPECT_EQ(new_lines(), (Lines{"device none"}));
     release_sound();
     EXPECT_EQ(sound.sound_device, nullptr);
-    EXPECT_EQ(headless_live("sound-device"), 0);
+    EXPECT_EQ(soft_live("sound-device"), 0);
 }
 
 TEST_F(SoundTest, LoadingTheHeldSoundKeepsItPlayingWhereItIs) {
@@ -166,11 +166,11 @@ TEST_F(SoundTest, LoadingTheHeldSoundKeepsItPlayingWhereItIs) {
     ASSERT_GT(position, 0u);
     load_channel_sound(1, 101);
     EXPECT_EQ(sound.channel_buffer[1], before);
-    const HeadlessSoundState after = channel_state(1);
+    const SoftSoundState after = channel_state(1);
     EXPECT_TRUE(after.playing);
     EXPECT_TRUE(after.looping);
     EXPECT_EQ(after.position, position);
-    EXPECT_EQ(headless_sound_buffers_created(), 4);
+    EXPECT_EQ(soft_counters().sound_buffers_created, 4);
     EXPECT_EQ(new_lines(), (Lines{"play 1 loop"}));
 }
 
@@ -181,8 +181,8 @@ TEST_F(SoundTest, LoadingAnotherSoundStopsAndReleasesTheOldBuffer) {
     load_channel_sound(1, 102);
     EXPECT_EQ(new_lines(), (Lines{"play 1 loop", "stop 1", "release 1", "load 1 102"}));
     EXPECT_EQ(sound.channel_sound_number[1], 102);
-    EXPECT_EQ(headless_live("sound-buffer"), 4);
-    const HeadlessSoundState buffer = channel_state(1);
+    EXPECT_EQ(soft_live("sound-buffer"), 4);
+    const SoftSoundState buffer = channel_state(1);
     EXPECT_FALSE(buffer.playing);
     EXPECT_EQ(buffer.position, 0u);
     EXPECT_EQ(buffer.volume, -1200);
@@ -216,12 +216,12 @@ TEST_F(SoundTest, DeviceRefusalsLeaveTheChannelWithoutBuffer) {
     EXPECT_EQ(sound.channel_buffer[3], nullptr);
     EXPECT_EQ(sound.channel_sound_number[3], 0);
     EXPECT_EQ(new_lines(), (Lines{"stop 2", "release 2", "stop 3", "release 3", "release 3"}));
-    EXPECT_EQ(headless_live("sound-buffer"), 2);
+    EXPECT_EQ(soft_live("sound-buffer"), 2);
 
     headless_fail("sound-buffer");
     load_channel_sound(4, 5);
     EXPECT_EQ(sound.channel_buffer[4], nullptr);
-    EXPECT_EQ(headless_live("sound-buffer"), 1);
+    EXPECT_EQ(soft_live("sound-buffer"), 1);
     EXPECT_EQ(open_descriptor_count(), descriptors_before);
 }
 
@@ -263,7 +263,7 @@ TEST_F(SoundTest, CommandsOnOtherChannelsIgnoreMusicOn) {
         load_channel_sound(channel, 4);
     }
     EXPECT_EQ(new_lines(), (Lines{"play 3 once"}));
-    EXPECT_EQ(headless_sound_buffers_created(), 4);
+    EXPECT_EQ(soft_counters().sound_buffers_created, 4);
     load_channel_sound(2, 50);  // no such file: channel 2 is left empty
     new_lines();
     sound_command(2, 2);
@@ -402,7 +402,7 @@ TEST_F(SoundTest, SameSoundOnTheNextPictureResumesWhereItWasCut) {
     play_picture_sound(8);
     EXPECT_EQ(new_lines(), (Lines{"play 4 once"}));
     EXPECT_EQ(channel_state(4).position, cut_at);
-    EXPECT_EQ(headless_sound_buffers_created(), 5);
+    EXPECT_EQ(soft_counters().sound_buffers_created, 5);
     EXPECT_EQ(picture_table.pic_wave_played[6], 1);
 }
 
@@ -436,7 +436,7 @@ TEST_F(SoundTest, DataSizeBeyondTheLargestBufferIsRefused) {
     load_channel_sound(2, 42);
     EXPECT_EQ(sound.channel_buffer[2], nullptr);
     EXPECT_EQ(sound.channel_sound_number[2], 0);
-    EXPECT_EQ(headless_sound_buffers_created(), 4);
+    EXPECT_EQ(soft_counters().sound_buffers_created, 4);
     EXPECT_EQ(new_lines(), (Lines{"stop 2", "release 2"}));
     EXPECT_EQ(open_descriptor_count(), descriptors_before);
 }
@@ -451,15 +451,15 @@ TEST_F(SoundTest, ReleaseFreesEverythingWithoutStoppingAndSilencesTheRest) {
     for (int channel = 1; channel <= 4; ++channel)
         EXPECT_EQ(sound.channel_buffer[channel], nullptr);
     EXPECT_EQ(sound.sound_device, nullptr);
-    EXPECT_EQ(headless_live("sound-buffer"), 0);
-    EXPECT_EQ(headless_live("sound-device"), 0);
+    EXPECT_EQ(soft_live("sound-buffer"), 0);
+    EXPECT_EQ(soft_live("sound-device"), 0);
     // A second shutdown and any late request reach no device.
     release_sound();
     play_effect_sound(5);
     sound_command(1, 1);
     load_channel_sound(2, 6);
     EXPECT_TRUE(new_lines().empty());
-    EXPECT_EQ(headless_sound_buffers_created(), 5);
+    EXPECT_EQ(soft_counters().sound_buffers_created, 5);
 }
 
 }  // namespace

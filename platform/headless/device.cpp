@@ -65,8 +65,8 @@ struct HeadlessWorld {
     std::vector<std::string> sound_lines;
     FILE* text_log = nullptr;
     FILE* sound_log = nullptr;
-    std::vector<uint8_t> screen;  // the front's pixels as presented
-    int screen_bits = 0;
+    // What the screen shows, as 0xRRGGBB: the front's pixels as last presented.
+    std::vector<uint32_t> screen = std::vector<uint32_t>(size_t{SCREEN_WIDTH} * SCREEN_HEIGHT);
     bool audio_open = false;
     int audio_rate = 0;
     int64_t audio_opened_ms = 0;
@@ -118,17 +118,18 @@ class HeadlessDevice final : public SoftDevice {
     void destroy_window() override {}
     bool open_screen() override { return true; }
 
-    // The screen keeps the front's pixels in the front's own format.
+    // The front has the screen's size.
     void present(const SoftFrame& front, const std::vector<DirtyRect>& changed) override {
-        HeadlessWorld& w = world();
-        const size_t bytes_per_pixel = front.bits / 8;
-        w.screen.resize(static_cast<size_t>(front.width) * front.height * bytes_per_pixel);
-        w.screen_bits = front.bits;
+        const int bytes_per_pixel = front.bits / 8;
+        std::vector<uint32_t>& screen = world().screen;
         for (const DirtyRect& r : changed) {
             for (int y = r.y; y < r.y + r.height; ++y) {
-                const size_t at = (static_cast<size_t>(y) * front.width + r.x) * bytes_per_pixel;
-                std::copy(front.pixels + at, front.pixels + at + r.width * bytes_per_pixel,
-                          w.screen.begin() + static_cast<std::ptrdiff_t>(at));
+                for (int x = r.x; x < r.x + r.width; ++x) {
+                    const size_t at = static_cast<size_t>(y) * SCREEN_WIDTH + x;
+                    uint32_t pixel = 0;
+                    std::memcpy(&pixel, front.pixels + at * bytes_per_pixel, bytes_per_pixel);
+                    screen[at] = rgb_from_pixel(pixel, front.bits);
+                }
             }
         }
     }
@@ -249,29 +250,14 @@ const std::vector<std::string>& headless_sound_lines() {
     return world().sound_lines;
 }
 
-namespace {
-
-uint32_t screen_pixel(const HeadlessWorld& w, size_t index) {
-    const size_t bytes_per_pixel = w.screen_bits / 8;
-    uint32_t value = 0;
-    if ((index + 1) * bytes_per_pixel > w.screen.size()) return 0;
-    std::memcpy(&value, &w.screen[index * bytes_per_pixel], bytes_per_pixel);
-    return rgb_from_pixel(value, w.screen_bits);
-}
-
-}  // namespace
-
 uint32_t headless_screen_pixel(int x, int y) {
     if (x < 0 || y < 0 || x >= SCREEN_WIDTH || y >= SCREEN_HEIGHT) return 0;
-    return screen_pixel(world(), static_cast<size_t>(y) * SCREEN_WIDTH + x);
+    return world().screen[static_cast<size_t>(y) * SCREEN_WIDTH + x];
 }
 
 bool headless_write_screenshot(const std::string& path) {
     if (soft_front() == nullptr) return false;
-    std::vector<uint32_t> rgb(static_cast<size_t>(SCREEN_WIDTH) * SCREEN_HEIGHT);
-    for (size_t i = 0; i < rgb.size(); ++i)
-        rgb[i] = screen_pixel(world(), i);
-    return bmp_write_24(path, SCREEN_WIDTH, SCREEN_HEIGHT, rgb.data());
+    return bmp_write_24(path, SCREEN_WIDTH, SCREEN_HEIGHT, world().screen.data());
 }
 
 uint32_t headless_pixel(Surface surface, int x, int y) {
@@ -288,8 +274,4 @@ int64_t headless_clock_ms() {
 
 void headless_advance_clock(int64_t milliseconds) {
     if (milliseconds > 0) world().clock_ms += milliseconds;
-}
-
-int headless_sound_buffers_created() {
-    return soft_counters().sound_buffers_created;
 }

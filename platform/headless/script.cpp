@@ -1,8 +1,10 @@
 // The input script of the scripted device: its lines, checked as they are added, and
 // the steps they make, run one at a time whenever the program waits for input.
+#include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "platform/headless/headless.h"
@@ -21,15 +23,13 @@ std::deque<ScriptStep>& script() {
     return steps;
 }
 
-int button_number(const std::string& word) {
-    return word == "right" ? 1 : 0;
-}
+// The words that name mouse buttons and arrow keys, with what they stand for.
+const std::map<std::string, int> BUTTONS = {{"left", 0}, {"right", 1}};
+const std::map<std::string, uintptr_t> ARROW_KEYS = {
+    {"left", KEY_LEFT}, {"up", KEY_UP}, {"right", KEY_RIGHT}, {"down", KEY_DOWN}};
 
-uintptr_t arrow_key(const std::string& word) {
-    if (word == "left") return KEY_LEFT;
-    if (word == "up") return KEY_UP;
-    if (word == "right") return KEY_RIGHT;
-    return KEY_DOWN;
+long number(const std::string& word) {
+    return std::strtol(word.c_str(), nullptr, 10);
 }
 
 bool is_integer(const std::string& word) {
@@ -37,6 +37,10 @@ bool is_integer(const std::string& word) {
     char* end = nullptr;
     std::strtol(word.c_str(), &end, 10);
     return *end == '\0';
+}
+
+bool is_byte(const std::string& word) {
+    return is_integer(word) && number(word) >= 0 && number(word) <= 255;
 }
 
 bool valid_step(const ScriptStep& step, std::string* error) {
@@ -47,33 +51,53 @@ bool valid_step(const ScriptStep& step, std::string* error) {
         return false;
     };
     if (c == "move")
-        return n == 2 && is_integer(step.words[0]) && is_integer(step.words[1])
-                   ? true
-                   : fail("move needs two whole numbers: move DX DY");
+        return (n == 2 && is_integer(step.words[0]) && is_integer(step.words[1])) ||
+               fail("move needs two whole numbers: move DX DY");
     if (c == "click" || c == "press" || c == "release")
-        return n == 1 && (step.words[0] == "left" || step.words[0] == "right")
-                   ? true
-                   : fail("a button is left or right");
+        return (n == 1 && BUTTONS.count(step.words[0]) != 0) || fail("a button is left or right");
     if (c == "key")
-        return n == 1 && (step.words[0] == "left" || step.words[0] == "up" ||
-                          step.words[0] == "right" || step.words[0] == "down")
-                   ? true
-                   : fail("key takes left, up, right or down");
+        return (n == 1 && ARROW_KEYS.count(step.words[0]) != 0) ||
+               fail("key takes left, up, right or down");
     if (c == "type") return true;
-    if (c == "char") {
-        if (n != 1 || !is_integer(step.words[0])) return fail("char takes a byte value 0..255");
-        const long value = std::strtol(step.words[0].c_str(), nullptr, 10);
-        return value >= 0 && value <= 255 ? true : fail("char takes a byte value 0..255");
-    }
+    if (c == "char")
+        return (n == 1 && is_byte(step.words[0])) || fail("char takes a byte value 0..255");
     if (c == "activate")
-        return n == 1 && (step.words[0] == "0" || step.words[0] == "1")
-                   ? true
-                   : fail("activate takes 1 or 0");
+        return (n == 1 && (step.words[0] == "0" || step.words[0] == "1")) ||
+               fail("activate takes 1 or 0");
     if (c == "wait")
-        return n == 1 && is_integer(step.words[0]) ? true : fail("wait takes milliseconds");
-    if (c == "shot") return n == 1 ? true : fail("shot takes a file name");
-    if (c == "close" || c == "lose") return n == 0 ? true : fail("takes no arguments");
+        return (n == 1 && is_integer(step.words[0])) || fail("wait takes milliseconds");
+    if (c == "shot") return n == 1 || fail("shot takes a file name");
+    if (c == "close" || c == "lose") return n == 0 || fail("takes no arguments");
     return fail("unknown command");
+}
+
+void run_step(const ScriptStep& step) {
+    const std::string& c = step.command;
+    if (c == "move") {
+        soft_mouse_motion(static_cast<int>(number(step.words[0])),
+                          static_cast<int>(number(step.words[1])));
+    } else if (c == "click" || c == "press" || c == "release") {
+        const int button = BUTTONS.at(step.words[0]);
+        if (c != "release") soft_mouse_button(button, true);
+        if (c != "press") soft_mouse_button(button, false);
+    } else if (c == "key") {
+        soft_key(ARROW_KEYS.at(step.words[0]));
+    } else if (c == "type") {
+        soft_text_utf8(step.rest);
+    } else if (c == "char") {
+        soft_char(static_cast<uint8_t>(number(step.words[0])));
+    } else if (c == "activate") {
+        soft_focus(step.words[0] == "1");
+    } else if (c == "wait") {
+        headless_advance_clock(number(step.words[0]));
+    } else if (c == "shot") {
+        if (!headless_write_screenshot(step.words[0]))
+            std::fprintf(stderr, "qzview-headless: cannot write %s\n", step.words[0].c_str());
+    } else if (c == "close") {
+        soft_close();
+    } else if (c == "lose") {
+        soft_mouse_input_lost();
+    }
 }
 
 }  // namespace
@@ -104,12 +128,12 @@ bool headless_load_script(const std::string& path, std::string* error) {
         if (error != nullptr) *error = "cannot read the script " + path;
         return false;
     }
-    int number = 0;
+    int line_number = 0;
     for (std::string line; std::getline(file, line);) {
-        ++number;
+        ++line_number;
         std::string why;
         if (!headless_add_script_line(line, &why)) {
-            if (error != nullptr) *error = path + ":" + std::to_string(number) + ": " + why;
+            if (error != nullptr) *error = path + ":" + std::to_string(line_number) + ": " + why;
             return false;
         }
     }
@@ -123,43 +147,6 @@ size_t headless_script_lines_left() {
 void headless_clear_script() {
     script().clear();
 }
-
-namespace {
-
-long number(const std::string& word) {
-    return std::strtol(word.c_str(), nullptr, 10);
-}
-
-void run_step(const ScriptStep& step) {
-    const std::string& c = step.command;
-    if (c == "move") {
-        soft_mouse_motion(static_cast<int>(number(step.words[0])),
-                          static_cast<int>(number(step.words[1])));
-    } else if (c == "click" || c == "press" || c == "release") {
-        const int button = button_number(step.words[0]);
-        if (c != "release") soft_mouse_button(button, true);
-        if (c != "press") soft_mouse_button(button, false);
-    } else if (c == "key") {
-        soft_key(arrow_key(step.words[0]));
-    } else if (c == "type") {
-        soft_text_utf8(step.rest);
-    } else if (c == "char") {
-        soft_char(static_cast<uint8_t>(number(step.words[0])));
-    } else if (c == "activate") {
-        soft_focus(step.words[0] == "1");
-    } else if (c == "wait") {
-        headless_advance_clock(number(step.words[0]));
-    } else if (c == "shot") {
-        if (!headless_write_screenshot(step.words[0]))
-            std::fprintf(stderr, "qzview-headless: cannot write %s\n", step.words[0].c_str());
-    } else if (c == "close") {
-        soft_close();
-    } else if (c == "lose") {
-        soft_mouse_input_lost();
-    }
-}
-
-}  // namespace
 
 bool run_next_script_step() {
     if (script().empty()) return false;

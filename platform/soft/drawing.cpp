@@ -153,20 +153,18 @@ void dc_stretch_pixels(DeviceContext dest, int dest_x, int dest_y, int dest_widt
         return;
     PlatformSurface* to = dest->surface;
     const DecodedImage& from = source->bitmap->image;
-    const int bytes_per_pixel = to->bytes_per_pixel();
     std::vector<int64_t> source_column(static_cast<size_t>(dest_width));
     for (int col = 0; col < dest_width; ++col)
         source_column[col] = source_x + int64_t{col} * source_width / dest_width;
     for (int row = 0; row < dest_height; ++row) {
-        const int ty = dest_y + row;
         const int64_t sy = source_y + int64_t{row} * source_height / dest_height;
-        if (ty < 0 || ty >= to->height || sy < 0 || sy >= from.height) continue;
+        if (sy < 0 || sy >= from.height) continue;
         const uint8_t* source_row = &from.pixels[static_cast<size_t>(sy) * from.width * 4];
-        for (int col = std::max(0, -dest_x); col < dest_width && dest_x + col < to->width; ++col) {
+        for (int col = 0; col < dest_width; ++col) {
             const int64_t sx = source_column[col];
             if (sx < 0 || sx >= from.width) continue;
             const uint32_t xrgb = load_pixel(source_row + sx * 4, 4);
-            store_pixel(to->at(dest_x + col, ty), pixel_from_rgb(xrgb, to->bits), bytes_per_pixel);
+            soft_set_pixel(to, dest_x + col, dest_y + row, pixel_from_rgb(xrgb, to->bits));
         }
     }
     note_drawn(to, dest_x, dest_y, dest_width, dest_height);

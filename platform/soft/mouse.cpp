@@ -57,11 +57,7 @@ void soft_mouse_input_lost() {
 }
 
 void stop_mouse() {
-    PlatformMouse* mouse = machine().mouse;
-    if (mouse == nullptr) return;
-    mouse->acquired = false;
-    mouse->buffer.clear();
-    follow_acquisition();
+    if (machine().mouse != nullptr) mouse_unacquire(machine().mouse);
 }
 
 int32_t input_create(InstanceHandle, uint32_t version, InputObject* input) {

@@ -59,7 +59,7 @@ TEST_F(SoundTest, BuffersTheMixerCannotPlayAreRefused) {
     const WaveFormat quad{1, 4, 11025, 44100, 4, 8, 0};
     EXPECT_NE(sound_buffer_create(sound, &quad, 400, &buffer), RESULT_OK);
     EXPECT_EQ(buffer, nullptr);
-    EXPECT_EQ(headless_sound_buffers_created(), 0);
+    EXPECT_EQ(soft_counters().sound_buffers_created, 0);
 }
 
 TEST_F(SoundTest, ASoundPlayedOnceRunsOutAndStandsAtItsStart) {
