@@ -125,7 +125,7 @@ var qz = (function () {
   // remainder carried over, keeps its pointer under the browser's.
   function onMouseMove(event) {
     if (locked()) {
-      queue(MOTION, event.movementX, event.movementY);
+      if (event.movementX !== 0 || event.movementY !== 0) queue(MOTION, event.movementX, event.movementY);
       return;
     }
     var box = canvas().getBoundingClientRect();
