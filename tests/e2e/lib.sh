@@ -142,9 +142,14 @@ program_wait_exit() {
         sleep 0.01
     done
     PROGRAM_EXIT_MS=$(now_ms)
+    program_reap
+    PROGRAM_PID=""
+}
+
+# Sets PROGRAM_STATUS to the ended program's exit status.
+program_reap() {
     PROGRAM_STATUS=0
     wait "$PROGRAM_PID" || PROGRAM_STATUS=$?
-    PROGRAM_PID=""
 }
 
 program_stop() {

@@ -56,17 +56,8 @@ program_running() {
     [ "$WEB_REPLY" = running ]
 }
 
-program_wait_exit() {
-    local limit_ms=$1 deadline
-    deadline=$(($(now_ms) + limit_ms))
-    while program_running; do
-        [ "$(now_ms)" -lt "$deadline" ] || return 1
-        sleep 0.01
-    done
-    PROGRAM_EXIT_MS=$(now_ms)
-    PROGRAM_STATUS=${WEB_REPLY#ended }
-    PROGRAM_PID=""
-}
+# The page shows the status its program ended with.
+program_reap() { PROGRAM_STATUS=${WEB_REPLY#ended }; }
 
 program_stop() { PROGRAM_PID=""; }
 window_find() { echo page; }
