@@ -33,7 +33,7 @@ xvfb_start() {
 # Closing the browser in its own time lets it write the page's storage to the profile.
 xvfb_stop() {
     [ -n "$WEB_COPROC_PID" ] || return 0
-    echo close >&"${WEB[1]}" 2>/dev/null || true
+    { echo close >&"${WEB[1]}"; } 2>/dev/null || true
     local waited=0
     while kill -0 "$WEB_COPROC_PID" 2>/dev/null && ((waited < 100)); do
         sleep 0.1

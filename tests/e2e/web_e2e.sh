@@ -28,6 +28,7 @@ fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/qzview-web-e2e.XXXXXX")
 server=""
+# shellcheck disable=SC2317  # called by the trap
 cleanup() {
     [ -z "$server" ] || { kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; }
 }
