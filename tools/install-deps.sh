@@ -1,20 +1,26 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that a set of qzview's commands needs, and only those
-# that are missing. Usage: tools/install-deps.sh build|run|test|package|ci
+# that are missing. Usage: tools/install-deps.sh build|run|test|package|web|ci
+#   web: what tools/web/build.sh needs besides the build's own (emscripten)
 #   package: what `cpack -G DEB` needs (dpkg-shlibdeps, file) and lintian to check it
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev libsdl2-dev libsdl2-ttf-dev
           libsdl2-image-dev libwebp-dev fonts-dejavu-core)
 package_tools=(dpkg-dev file lintian)
+# The browser program and its test in headless chromium. Node.js comes with emscripten;
+# npm only where no node is on the PATH already (one from elsewhere brings its own).
+web_packages=(emscripten chromium)
+command -v node >/dev/null 2>&1 || web_packages+=(nodejs npm)
 case "${1:-build}" in
   build|run) ;;
   test) packages+=(xvfb xdotool x11-apps imagemagick sox perl g++-mingw-w64-x86-64-posix wine
-                   wine64) ;;
+                   wine64 "${web_packages[@]}") ;;
+  web) packages+=(emscripten) ;;
   package) packages+=("${package_tools[@]}") ;;
   ci) packages+=(xvfb xdotool x11-apps imagemagick sox perl g++-mingw-w64-x86-64-posix wine
-                 wine64 clang libclang-rt-14-dev "${package_tools[@]}") ;;
-  *) echo "usage: $0 build|run|test|package|ci" >&2; exit 2 ;;
+                 wine64 clang libclang-rt-14-dev "${package_tools[@]}" "${web_packages[@]}") ;;
+  *) echo "usage: $0 build|run|test|package|web|ci" >&2; exit 2 ;;
 esac
 
 missing=()

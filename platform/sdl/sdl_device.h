@@ -44,6 +44,8 @@ class SdlDevice final : public SoftDevice {
     void refit_screen();
     // The end of the run, or a test's fresh start: frees every object and closes SDL.
     void shutdown();
+    // The font the glyph source draws cells of this height with; nullptr when none.
+    TTF_Font* font_of_height(int height);
 
   private:
     // How the front reaches the window's surface: copied, or scaled into a letterbox
@@ -59,7 +61,6 @@ class SdlDevice final : public SoftDevice {
     bool fit_to(SDL_Surface* target, const SDL_Surface* front);
     void present_rects(SDL_Surface* target, SDL_Surface* front, const std::vector<DirtyRect>& rects,
                        bool whole_target);
-    TTF_Font* font_of_height(int height);
     TTF_Font* open_font_of_height(int height);
     void report_font_failure();
 

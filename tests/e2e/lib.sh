@@ -142,9 +142,14 @@ program_wait_exit() {
         sleep 0.01
     done
     PROGRAM_EXIT_MS=$(now_ms)
+    program_reap
+    PROGRAM_PID=""
+}
+
+# Sets PROGRAM_STATUS to the ended program's exit status.
+program_reap() {
     PROGRAM_STATUS=0
     wait "$PROGRAM_PID" || PROGRAM_STATUS=$?
-    PROGRAM_PID=""
 }
 
 program_stop() {
@@ -205,9 +210,19 @@ clamp() {
     echo "$v"
 }
 
+# The input device's primitives: relative motion in mouse counts, a click of button 1
+# (left) or 3 (right), typed text and key presses by X keysym name. A driver for
+# another kind of screen (see scenario.sh's QZ_DRIVER) replaces these, the screen_*
+# and program_* functions and saved_show_file.
+device_move() { x_run xdotool mousemove_relative -- "$1" "$2" || e2e_fail "xdotool could not move the mouse"; }
+device_click() { x_run xdotool click "$1" || e2e_fail "xdotool could not click"; }
+# Umlauts are lost when typed faster.
+device_type() { x_run xdotool type --delay 100 -- "$1" || e2e_fail "xdotool could not type"; }
+device_keys() { x_run xdotool key --delay 100 "$@" || e2e_fail "xdotool could not press $*"; }
+
 pointer_move() {
     local dx=$1 dy=$2
-    x_run xdotool mousemove_relative -- "$dx" "$dy" || e2e_fail "xdotool could not move the mouse"
+    device_move "$dx" "$dy"
     MOUSE_X=$(clamp $((MOUSE_X + 2 * dx)) 0 "$POINTER_MAX_X")
     MOUSE_Y=$(clamp $((MOUSE_Y + 2 * dy)) 0 "$POINTER_MAX_Y")
     SHOWN_X=$MOUSE_X
@@ -231,15 +246,14 @@ pointer_to() {
     fi
 }
 
-click_left() { x_run xdotool click 1 || e2e_fail "xdotool could not click"; }
-click_right() { x_run xdotool click 3 || e2e_fail "xdotool could not click"; }
+click_left() { device_click 1; }
+click_right() { device_click 3; }
 click_at() {
     pointer_to "$1" "$2"
     click_left
 }
-# Umlauts are lost when typed faster.
-type_text() { x_run xdotool type --delay 100 -- "$1" || e2e_fail "xdotool could not type"; }
-press_keys() { x_run xdotool key --delay 100 "$@" || e2e_fail "xdotool could not press $*"; }
+type_text() { device_type "$1"; }
+press_keys() { device_keys "$@"; }
 
 # ---------------------------------------------------------------- screenshots and pixels
 
@@ -248,9 +262,16 @@ press_keys() { x_run xdotool key --delay 100 "$@" || e2e_fail "xdotool could not
 screen_shot() {
     local name=${1//[^A-Za-z0-9]/-}
     LAST_SHOT="$E2E_OUT/shots/$(printf '%02d' "$SHOT_COUNTER")-$name.rgb"
-    x_run import -window root -depth 8 "rgb:$LAST_SHOT" 2>>"$E2E_OUT/import.log" ||
+    screen_grab "$LAST_SHOT"
+}
+screen_grab() {
+    x_run import -window root -depth 8 "rgb:$1" 2>>"$E2E_OUT/import.log" ||
         e2e_fail "import could not take a screenshot"
 }
+
+# Sets SAVED_SHOW_FILE to where the show file the program saved in the show directory
+# can be read.
+saved_show_file() { SAVED_SHOW_FILE="$1/SCR1.BIL"; }
 
 # Reference pictures as raw RGB files, with their widths and heights.
 declare -A REF_PATH=() REF_W=() REF_H=()
