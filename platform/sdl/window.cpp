@@ -8,6 +8,7 @@
 #include "platform/common/cp1252.h"
 #include "platform/mouse.h"
 #include "platform/sdl/machine.h"
+#include "platform/sdl/x11_fullscreen.h"
 #include "platform/window.h"
 
 namespace {
@@ -207,13 +208,14 @@ WindowHandle window_create_topmost_popup(InstanceHandle, const char* class_name,
     SdlMachine& m = machine();
     auto found = m.classes.find(class_name);
     if (found == m.classes.end() || !video_open()) return nullptr;
-    const Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS |
-                         SDL_WINDOW_ALWAYS_ON_TOP;
+    const Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
     SDL_Window* sdl = SDL_CreateWindow(cp1252_to_utf8(title).c_str(), x, y, width, height, flags);
     if (sdl == nullptr) {
         m.display_failure = SDL_GetError();
         return nullptr;
     }
+    if (!x11_ask_for_fullscreen_before_mapping(sdl))
+        SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN_DESKTOP);
     // The show draws its own pointer.
     SDL_ShowCursor(SDL_DISABLE);
     SDL_StartTextInput();
