@@ -1,7 +1,9 @@
 // Fonts and text on device contexts, drawn with SDL2_ttf.
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "platform/common/cp1252.h"
 #include "platform/display.h"
@@ -38,12 +40,34 @@ void report_font_failure() {
     debug_output(line.c_str());
 }
 
+// The font file's bytes, read once: every size of the face is opened from them. They
+// stay as long as the program runs, since open fonts keep reading them.
+const std::vector<uint8_t>* font_bytes() {
+    static std::map<std::string, std::vector<uint8_t>> read;
+    const auto known = read.find(font_file());
+    if (known != read.end()) return &known->second;
+    SDL_RWops* file = SDL_RWFromFile(font_file(), "rb");
+    if (file == nullptr) return nullptr;
+    std::vector<uint8_t> bytes(static_cast<size_t>(std::max<Sint64>(0, SDL_RWsize(file))));
+    const size_t got = SDL_RWread(file, bytes.data(), 1, bytes.size());
+    SDL_RWclose(file);
+    if (bytes.empty() || got != bytes.size()) return nullptr;
+    return &read.emplace(font_file(), std::move(bytes)).first->second;
+}
+
+TTF_Font* open_font(int points) {
+    const std::vector<uint8_t>* bytes = font_bytes();
+    if (bytes == nullptr) return nullptr;
+    return TTF_OpenFontRW(SDL_RWFromConstMem(bytes->data(), static_cast<int>(bytes->size())), 1,
+                          points);
+}
+
 // Fonts are asked for by cell height, SDL2_ttf opens them by point size: with the
 // bold mono face 13, 20 and 27 points give cells of 16, 24 and 32 pixels.
 TTF_Font* open_font_of_height(int height) {
     if (height <= 0 || !ttf_ready()) return nullptr;
     for (int points = std::max(1, height * 3 / 4); points <= height * 2; ++points) {
-        TTF_Font* font = TTF_OpenFont(font_file(), points);
+        TTF_Font* font = open_font(points);
         if (font == nullptr) {
             report_font_failure();
             return nullptr;
