@@ -122,6 +122,7 @@ struct SdlMachine {
     PlatformSurface* front = nullptr;
     Screen screen;
     std::chrono::steady_clock::time_point pause_ends_at{};  // where the last pause aimed
+    int audio_quits_due = 0;  // SDL audio set up for a device that did not open
 };
 
 SdlMachine& machine();
@@ -153,6 +154,10 @@ size_t mouse_buffer_room();
 void mouse_focus_lost();
 // The relative mouse follows acquisition: on while acquired, off otherwise.
 void mouse_apply_relative_mode();
+
+// --- sound.cpp ---
+// Gives up SDL's audio where a device did not open; done when the program first waits.
+void sound_quit_unused_audio();
 
 // --- text.cpp ---
 void fonts_close();

@@ -72,7 +72,9 @@ int32_t sound_device_create(SoundDevice* device) {
         SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
     if (created->id == 0) {
         delete created;
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        // Giving SDL's audio up waits for ALSA's device watcher to end its 100 ms sleep:
+        // done at the first wait for input, it does not hold up the start of the show.
+        ++machine().audio_quits_due;
         return RESULT_FAIL;
     }
     created->channels = obtained.channels == 1 ? 1 : 2;
@@ -80,6 +82,11 @@ int32_t sound_device_create(SoundDevice* device) {
     SDL_PauseAudioDevice(created->id, 0);
     *device = created;
     return RESULT_OK;
+}
+
+void sound_quit_unused_audio() {
+    for (; machine().audio_quits_due > 0; --machine().audio_quits_due)
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 int32_t sound_device_set_exclusive(SoundDevice device, WindowHandle) {
