@@ -19,11 +19,20 @@ bool mode_refused(int bits_per_pixel) {
     return bits_per_pixel != 16;
 }
 
+// Black from the start. The pixels come from calloc, whose large blocks are fresh
+// pages the system clears only when first written: SDL would clear all 3 MB of each of
+// the five surfaces at the start, the one that is never drawn on among them.
 PlatformSurface* new_surface(int width, int height, int bits) {
     const Uint32 format = bits == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888;
-    SDL_Surface* pixels = SDL_CreateRGBSurfaceWithFormat(0, width, height, bits, format);
-    if (pixels == nullptr) return nullptr;
-    SDL_FillRect(pixels, nullptr, 0);
+    const int pitch = (width * (bits / 8) + 3) & ~3;
+    void* memory = std::calloc(static_cast<size_t>(pitch) * static_cast<size_t>(height), 1);
+    SDL_Surface* pixels = memory != nullptr ? SDL_CreateRGBSurfaceWithFormatFrom(
+                                                  memory, width, height, bits, pitch, format)
+                                            : nullptr;
+    if (pixels == nullptr) {
+        std::free(memory);
+        return nullptr;
+    }
     auto* surface = new PlatformSurface;
     surface->pixels = pixels;
     return surface;
@@ -31,7 +40,9 @@ PlatformSurface* new_surface(int width, int height, int bits) {
 
 void free_surface(PlatformSurface* surface) {
     if (surface == nullptr) return;
+    void* memory = surface->pixels->pixels;
     SDL_FreeSurface(surface->pixels);
+    std::free(memory);
     delete surface;
 }
 
