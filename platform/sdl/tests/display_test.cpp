@@ -265,7 +265,7 @@ TEST_F(BitmapTest, CopiedPixelsAreConvertedToTheSurfaceFormat) {
     EXPECT_EQ(pixel(sheet, 11, 21), 0xFFFFu);
 }
 
-TEST_F(BitmapTest, StretchingPicksTheNearestPixelAndClipsAtTheEdges) {
+TEST_F(BitmapTest, StretchingPicksTheNearestPixelAndCopiesClipAtEveryEdge) {
     open_display(32);
     const uint32_t pixels[] = {0x110000, 0x220000, 0x330000, 0x440000};
     ASSERT_TRUE(bmp_write_24(path, 2, 2, pixels));
@@ -277,6 +277,8 @@ TEST_F(BitmapTest, StretchingPicksTheNearestPixelAndClipsAtTheEdges) {
     ASSERT_EQ(surface_get_dc(sheet, &dc), RESULT_OK);
     dc_stretch_pixels(dc, 0, 0, 4, 4, memory, 0, 0, 2, 2);
     dc_copy_pixels(dc, 1023, 767, 2, 2, memory, 0, 0);  // only one pixel lands
+    dc_copy_pixels(dc, -1, 100, 2, 2, memory, 0, 0);    // only the right column
+    dc_copy_pixels(dc, 500, -1, 2, 2, memory, 0, 0);    // only the bottom row
     surface_release_dc(sheet, dc);
     memory_dc_delete(memory);
     bitmap_delete(bitmap);
@@ -287,6 +289,12 @@ TEST_F(BitmapTest, StretchingPicksTheNearestPixelAndClipsAtTheEdges) {
     EXPECT_EQ(pixel(sheet, 3, 3), 0x440000u);
     EXPECT_EQ(pixel(sheet, 4, 0), 0u);
     EXPECT_EQ(pixel(sheet, 1023, 767), 0x110000u);
+    EXPECT_EQ(pixel(sheet, 0, 100), 0x220000u);
+    EXPECT_EQ(pixel(sheet, 0, 101), 0x440000u);
+    EXPECT_EQ(pixel(sheet, 1023, 99), 0u);  // nothing spilled into the row above
+    EXPECT_EQ(pixel(sheet, 500, 0), 0x330000u);
+    EXPECT_EQ(pixel(sheet, 501, 0), 0x440000u);
+    EXPECT_EQ(pixel(sheet, 502, 0), 0u);
 }
 
 TEST_F(BitmapTest, BitmapsDrawnOnTheFrontAreShownAtTheNextPause) {
