@@ -82,9 +82,11 @@ struct PlatformMouse {
 struct PlatformSoundBuffer;
 
 struct PlatformSoundDevice {
-    SDL_AudioDeviceID id = 0;
+    SDL_AudioDeviceID id = 0;  // 0 while the output is closed, as nothing sounds
+    SDL_AudioSpec wanted{};    // to open the output again
     int channels = 2;
     int rate = 11025;
+    bool quiet_told = false;  // the audio thread has told the main thread all is quiet
     // Read by the audio thread: change only with the device locked.
     std::vector<PlatformSoundBuffer*> buffers;
     std::vector<Voice*> voices;
@@ -123,6 +125,7 @@ struct SdlMachine {
     Screen screen;
     std::chrono::steady_clock::time_point pause_ends_at{};  // where the last pause aimed
     int audio_quits_due = 0;  // SDL audio set up for a device that did not open
+    PlatformSoundDevice* sound = nullptr;
 };
 
 SdlMachine& machine();
@@ -156,8 +159,9 @@ void mouse_focus_lost();
 void mouse_apply_relative_mode();
 
 // --- sound.cpp ---
-// Gives up SDL's audio where a device did not open; done when the program first waits.
-void sound_quit_unused_audio();
+// Called whenever the program is about to wait: gives up SDL's audio where a device
+// did not open, and closes the output while nothing sounds.
+void sound_settle_before_waiting();
 
 // --- text.cpp ---
 void fonts_close();

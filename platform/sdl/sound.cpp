@@ -18,11 +18,53 @@ constexpr uint32_t FREQUENCY_MIN = 100;
 constexpr uint32_t FREQUENCY_MAX = 200000;
 constexpr int32_t VOLUME_MIN = -10000;
 
+// The main thread closes the output once nothing sounds; it hears of a sound that ended
+// by itself through this event, which wakes its wait.
+Uint32 quiet_event_type = 0;
+
+bool anything_playing(const PlatformSoundDevice* device) {
+    for (const Voice* voice : device->voices)
+        if (voice->playing) return true;
+    return false;
+}
+
 void SDLCALL fill_output(void* userdata, Uint8* stream, int length) {
     auto* device = static_cast<PlatformSoundDevice*>(userdata);
     const int frames = length / (2 * device->channels);
     mix_voices(device->voices.data(), device->voices.size(), reinterpret_cast<int16_t*>(stream),
                frames, device->channels, device->rate);
+    if (!device->quiet_told && !anything_playing(device)) {
+        device->quiet_told = true;
+        SDL_Event quiet{};
+        quiet.type = quiet_event_type;
+        SDL_PushEvent(&quiet);
+    }
+}
+
+// SDL's audio thread wakes for every block of 512 frames, 21 times a second, whether
+// anything sounds or not, and also while the device is paused: so the output is open
+// only while something sounds.
+bool open_output(PlatformSoundDevice* device) {
+    if (device->id != 0) return true;
+    SDL_AudioSpec obtained{};
+    device->id = SDL_OpenAudioDevice(nullptr, 0, &device->wanted, &obtained,
+                                     SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
+    if (device->id == 0) return false;
+    device->channels = obtained.channels == 1 ? 1 : 2;
+    device->rate = obtained.freq;
+    device->quiet_told = false;
+    SDL_PauseAudioDevice(device->id, 0);
+    return true;
+}
+
+void close_output_if_quiet(PlatformSoundDevice* device) {
+    if (device == nullptr || device->id == 0) return;
+    SDL_LockAudioDevice(device->id);
+    const bool quiet = !anything_playing(device);
+    SDL_UnlockAudioDevice(device->id);
+    if (!quiet) return;
+    SDL_CloseAudioDevice(device->id);
+    device->id = 0;
 }
 
 // Every change the audio thread could see happens under the device's lock.
@@ -60,33 +102,30 @@ int32_t sound_device_create(SoundDevice* device) {
     *device = nullptr;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return RESULT_FAIL;
     auto* created = new PlatformSoundDevice;
-    SDL_AudioSpec wanted{};
+    SDL_AudioSpec& wanted = created->wanted;
     wanted.freq = OUTPUT_RATE;
     wanted.format = AUDIO_S16SYS;
     wanted.channels = 2;
     wanted.samples = OUTPUT_FRAMES;
     wanted.callback = fill_output;
     wanted.userdata = created;
-    SDL_AudioSpec obtained{};
-    created->id =
-        SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
-    if (created->id == 0) {
+    quiet_event_type = SDL_RegisterEvents(1);
+    if (!open_output(created)) {
         delete created;
         // Giving SDL's audio up waits for ALSA's device watcher to end its 100 ms sleep:
         // done at the first wait for input, it does not hold up the start of the show.
         ++machine().audio_quits_due;
         return RESULT_FAIL;
     }
-    created->channels = obtained.channels == 1 ? 1 : 2;
-    created->rate = obtained.freq;
-    SDL_PauseAudioDevice(created->id, 0);
+    machine().sound = created;
     *device = created;
     return RESULT_OK;
 }
 
-void sound_quit_unused_audio() {
+void sound_settle_before_waiting() {
     for (; machine().audio_quits_due > 0; --machine().audio_quits_due)
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    close_output_if_quiet(machine().sound);
 }
 
 int32_t sound_device_set_exclusive(SoundDevice device, WindowHandle) {
@@ -95,7 +134,8 @@ int32_t sound_device_set_exclusive(SoundDevice device, WindowHandle) {
 
 void sound_device_release(SoundDevice device) {
     if (device == nullptr) return;
-    SDL_CloseAudioDevice(device->id);
+    if (device->id != 0) SDL_CloseAudioDevice(device->id);
+    if (machine().sound == device) machine().sound = nullptr;
     // Buffers the program still holds stay usable, silent.
     for (PlatformSoundBuffer* buffer : device->buffers)
         buffer->device = nullptr;
@@ -164,10 +204,14 @@ int32_t sound_buffer_set_volume(SoundBuffer buffer, int32_t volume) {
 }
 
 int32_t sound_buffer_play(SoundBuffer buffer, uint32_t flags) {
-    DeviceLock lock(buffer->device);
-    buffer->voice.looping = (flags & SOUND_PLAY_LOOPING) != 0;
-    // Without a device there is nothing to play on: the buffer stays silent and idle.
-    buffer->voice.playing = buffer->device != nullptr;
+    {
+        DeviceLock lock(buffer->device);
+        buffer->voice.looping = (flags & SOUND_PLAY_LOOPING) != 0;
+        // Without a device there is nothing to play on: the buffer stays silent and idle.
+        buffer->voice.playing = buffer->device != nullptr;
+        if (buffer->device != nullptr) buffer->device->quiet_told = false;
+    }
+    if (buffer->device != nullptr && !open_output(buffer->device)) buffer->voice.playing = false;
     return RESULT_OK;
 }
 

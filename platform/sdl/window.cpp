@@ -294,7 +294,7 @@ int wait_for_event_or_message(EventHandle event) {
         }
         if (!m.queue.empty()) return WAIT_MESSAGE_QUEUED;
         if (live_window() == nullptr) return end_of_window();
-        sound_quit_unused_audio();
+        sound_settle_before_waiting();
         SDL_Event sdl_event;
         if (SDL_WaitEvent(&sdl_event) == 0) {
             std::fprintf(stderr, "qzview: waiting for input failed: %s\n", SDL_GetError());
