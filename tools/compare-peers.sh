@@ -276,7 +276,7 @@ function mark(name, t) { if (!(name in at)) at[name] = t }
     else if ($3 == "SDL_InitSubSystem" && $4 == "video") mark("video_end", e)
     else if ($3 == "SDL_CreateWindow") mark("window_end", e)
     else if ($3 == "SDL_ShowWindow") mark("show_end", e)
-    else if ($3 == "TTF_Init" || ($3 == "TTF_OpenFont" && !("fonts_start" in at))) mark("fonts_start", s)
+    else if ($3 == "TTF_Init") mark("fonts_start", s)
     else if ($3 == "TTF_OpenFont" || $3 == "TTF_OpenFontRW") fonts_end = e
     else if ($3 == "fopen" && $4 == "scs00001.BMP") mark("sheet_start", s)
     else if ($3 == "fopen" && $4 == "SCR1.BIL") mark("showfile_start", s)

@@ -25,6 +25,7 @@ typedef struct SDL_Surface SDL_Surface;
 typedef struct SDL_AudioSpec SDL_AudioSpec;
 typedef struct SDL_Rect SDL_Rect;
 typedef struct TTF_Font TTF_Font;
+typedef struct SDL_RWops SDL_RWops;
 typedef uint32_t Uint32;
 
 static int log_fd = -2;
@@ -107,6 +108,8 @@ TIMED(Uint32, SDL_OpenAudioDevice,
 TIMED_VOID(SDL_PauseAudioDevice, (Uint32 id, int pause), (id, pause), NULL)
 TIMED(int, TTF_Init, (void), (), NULL)
 TIMED(TTF_Font*, TTF_OpenFont, (const char* file, int points), (file, points), NULL)
+TIMED(TTF_Font*, TTF_OpenFontRW, (SDL_RWops * source, int free_source, int points),
+      (source, free_source, points), NULL)
 TIMED(SDL_Surface*, TTF_RenderUTF8_Blended, (TTF_Font * f, const char* text, uint32_t colour),
       (f, text, colour), text)
 
