@@ -110,6 +110,8 @@ start_window_manager() {
     openbox --sm-disable >"$work/openbox.log" 2>&1 &
     WM_PID=$!
     "$timer" window-manager 10000 || die "openbox did not come up (see $work/openbox.log)"
+    # It announces itself before it manages windows: a window mapped at once may wait.
+    sleep 1
 }
 
 # Ends a started program and waits until it is gone (it is not our child).
