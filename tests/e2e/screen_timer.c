@@ -20,11 +20,11 @@
  * channel) or X,Y,@FILE,TOL (the colour of pixel (X, Y) of FILE, an uncompressed 8-,
  * 24- or 32-bit Windows bitmap). Before it acts it waits until no condition holds, so a screen
  * that already shows the result cannot be timed. Then it reads the rows that hold the
- * conditions with XGetImage every half millisecond and prints "first NS" and "last NS":
- * the nanoseconds from the start (just before the fork, or just before the press is
- * sent) until the first and until the last condition held. Exit status: 0 all met,
- * 1 time-out, 2 wrong use or no display, 3 the started program ended, 4 the screen
- * kept showing the result before anything was done.
+ * conditions with XGetImage every half millisecond and prints "met INDEX NS" for each
+ * condition, "first NS" and "last NS": the nanoseconds from the start (just before the
+ * fork, or just before the press is sent) until each, the first and the last held. Exit status: 0
+ * all met, 1 time-out, 2 wrong use or no display, 3 the started program ended, 4 the screen kept
+ * showing the result before anything was done.
  *
  * Input goes through the XTest extension, loaded at run time from libXtst.so.6 (which
  * xdotool and most desktops install), so only the X11 headers are needed to build. */
@@ -207,6 +207,7 @@ static int watch(long long start, long long timeout_ms, pid_t child) {
     long long first = -1, last = -1;
     for (int i = 0; i < condition_count; i++) {
         const long long d = conditions[i].met_ns - start;
+        printf("met %d %lld\n", i, d);
         if (first < 0 || d < first) first = d;
         if (d > last) last = d;
     }
