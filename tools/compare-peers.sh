@@ -70,7 +70,7 @@ check_needs() {
     if [ ${#missing[@]} -gt 0 ]; then
         say "cannot measure; missing:"
         printf '  %s\n' "${missing[@]}" >&2
-        say "(Debian: apt-get install xvfb openbox feh gcc libx11-dev libxtst6)"
+        say "(on Debian: tools/install-deps.sh measure)"
         exit 2
     fi
 }
