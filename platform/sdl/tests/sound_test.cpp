@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <vector>
 
 #include "platform/sdl/tests/sdl_test_support.h"
@@ -87,6 +88,25 @@ TEST_F(SoundTest, ASoundPlayedOnceRunsOutAndStandsAtItsStart) {
     EXPECT_EQ(status_of(buffer), SOUND_STATUS_PLAYING);
     EXPECT_TRUE(reaches_status(buffer, 0, 3000)) << "the audio thread never finished it";
     EXPECT_EQ(voice_frame(buffer->voice), 0u);
+}
+
+// While nothing sounds, no audio thread wakes the program: the output closes when the
+// program next waits, and the next sound opens it again.
+TEST_F(SoundTest, TheOutputClosesWhileQuietAndOpensForTheNextSound) {
+    auto threads = [] {
+        const std::filesystem::directory_iterator tasks("/proc/self/task");
+        return std::distance(begin(tasks), end(tasks));
+    };
+    SoundBuffer buffer = make_buffer(1102);
+    ASSERT_NE(buffer, nullptr);
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_EQ(sound_buffer_play(buffer, SOUND_PLAY_ONCE), RESULT_OK);
+        const auto sounding = threads();
+        EXPECT_TRUE(reaches_status(buffer, 0, 3000)) << "the sound never ran out";
+        sound_settle_before_waiting();
+        EXPECT_LT(threads(), sounding);
+    }
 }
 
 TEST_F(SoundTest, ALoopingSoundGoesOnAndStopKeepsItsPlace) {
