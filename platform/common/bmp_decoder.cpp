@@ -461,22 +461,24 @@ class PairTable {
     void convert_row(const uint8_t* src, uint8_t* dst, int width, const Pixel* palette) const {
         int x = 0;
         for (; x + 8 <= width; x += 8) {
-            copy_pair(src, dst, x);
-            copy_pair(src, dst, x + 2);
-            copy_pair(src, dst, x + 4);
-            copy_pair(src, dst, x + 6);
+            const uint32_t low = read_u32(src + x);
+            const uint32_t high = read_u32(src + x + 4);
+            copy_pair(low & 0xFFFF, dst, x);
+            copy_pair(low >> 16, dst, x + 2);
+            copy_pair(high & 0xFFFF, dst, x + 4);
+            copy_pair(high >> 16, dst, x + 6);
         }
         for (; x + 2 <= width; x += 2)
-            copy_pair(src, dst, x);
+            copy_pair(read_u16(src + x), dst, x);
         if (x < width) store(dst, x, palette[src[x]]);
     }
 
   private:
     using PairWord = std::conditional_t<sizeof(Pixel) == 4, uint64_t, uint32_t>;
 
-    void copy_pair(const uint8_t* src, uint8_t* dst, int x) const {
-        std::memcpy(dst + static_cast<size_t>(x) * sizeof(Pixel),
-                    pairs_ + size_t{read_u16(src + x)} * kPairBytes, kPairBytes);
+    void copy_pair(uint32_t indexes, uint8_t* dst, int x) const {
+        std::memcpy(dst + static_cast<size_t>(x) * sizeof(Pixel), pairs_ + indexes * kPairBytes,
+                    kPairBytes);
     }
 
     uint8_t* pairs_ = nullptr;
