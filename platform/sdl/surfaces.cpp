@@ -1,5 +1,8 @@
 // The display device, its surfaces, the rectangle copies and the flip.
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -19,18 +22,49 @@ bool mode_refused(int bits_per_pixel) {
     return bits_per_pixel != 16;
 }
 
-// Black from the start. The pixels come from calloc, whose large blocks are fresh
-// pages the system clears only when first written: SDL would clear all 3 MB of each of
-// the five surfaces at the start, the one that is never drawn on among them.
+// Surface pixels are fresh pages that the system clears only when they are first
+// written: SDL would clear all 3 MB of each of the five surfaces at the start, the one
+// never drawn on among them. Where the system offers 2 MB pages, they come in those: the
+// first touch of a 3 MB surface then takes two page faults instead of 768 (about 0.3 ms
+// instead of 1.5 ms here), for up to 1 MB more memory per surface drawn on.
+constexpr size_t HUGE_PAGE = size_t{2} << 20;
+
+size_t mapped_length(size_t bytes) {
+    return (bytes + HUGE_PAGE - 1) / HUGE_PAGE * HUGE_PAGE;
+}
+
+// Mapped with a huge page to spare, then cut to begin on a huge-page boundary.
+void* map_pixels(size_t bytes) {
+    const size_t length = mapped_length(bytes);
+    void* mapped = mmap(nullptr, length + HUGE_PAGE, PROT_READ | PROT_WRITE,
+                        MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) return nullptr;
+    const auto first = reinterpret_cast<uintptr_t>(mapped);
+    const uintptr_t start = (first + HUGE_PAGE - 1) & ~(HUGE_PAGE - 1);
+    const uintptr_t end = start + length;
+    if (start > first) munmap(mapped, start - first);
+    if (first + length + HUGE_PAGE > end)
+        munmap(reinterpret_cast<void*>(end), first + length + HUGE_PAGE - end);
+#if defined(MADV_HUGEPAGE)
+    madvise(reinterpret_cast<void*>(start), length, MADV_HUGEPAGE);
+#endif
+    return reinterpret_cast<void*>(start);
+}
+
+size_t pixel_bytes(const SDL_Surface* pixels) {
+    return static_cast<size_t>(pixels->pitch) * static_cast<size_t>(pixels->h);
+}
+
 PlatformSurface* new_surface(int width, int height, int bits) {
     const Uint32 format = bits == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888;
     const int pitch = (width * (bits / 8) + 3) & ~3;
-    void* memory = std::calloc(static_cast<size_t>(pitch) * static_cast<size_t>(height), 1);
-    SDL_Surface* pixels = memory != nullptr ? SDL_CreateRGBSurfaceWithFormatFrom(
-                                                  memory, width, height, bits, pitch, format)
-                                            : nullptr;
+    const size_t bytes = static_cast<size_t>(pitch) * static_cast<size_t>(height);
+    void* memory = map_pixels(bytes);
+    if (memory == nullptr) return nullptr;
+    SDL_Surface* pixels =
+        SDL_CreateRGBSurfaceWithFormatFrom(memory, width, height, bits, pitch, format);
     if (pixels == nullptr) {
-        std::free(memory);
+        munmap(memory, mapped_length(bytes));
         return nullptr;
     }
     auto* surface = new PlatformSurface;
@@ -41,8 +75,9 @@ PlatformSurface* new_surface(int width, int height, int bits) {
 void free_surface(PlatformSurface* surface) {
     if (surface == nullptr) return;
     void* memory = surface->pixels->pixels;
+    const size_t bytes = pixel_bytes(surface->pixels);
     SDL_FreeSurface(surface->pixels);
-    std::free(memory);
+    munmap(memory, mapped_length(bytes));
     delete surface;
 }
 
