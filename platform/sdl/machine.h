@@ -6,6 +6,7 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <deque>
@@ -86,7 +87,7 @@ struct PlatformSoundDevice {
     SDL_AudioSpec wanted{};    // to open the output again
     int channels = 2;
     int rate = 11025;
-    bool quiet_told = false;  // the audio thread has told the main thread all is quiet
+    std::atomic<bool> quiet_told{false};  // the audio thread has told the main thread all is quiet
     // Read by the audio thread: change only with the device locked.
     std::vector<PlatformSoundBuffer*> buffers;
     std::vector<Voice*> voices;
@@ -159,9 +160,10 @@ void mouse_focus_lost();
 void mouse_apply_relative_mode();
 
 // --- sound.cpp ---
-// Called whenever the program is about to wait: gives up SDL's audio where a device
-// did not open, and closes the output while nothing sounds.
-void sound_settle_before_waiting();
+// Gives up SDL's audio where a device did not open, and closes the output while
+// nothing sounds; the wait for input calls it when it is due and nothing happens.
+bool sound_settling_due();
+void sound_settle();
 
 // --- text.cpp ---
 void fonts_close();

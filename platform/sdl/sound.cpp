@@ -113,7 +113,7 @@ int32_t sound_device_create(SoundDevice* device) {
     if (!open_output(created)) {
         delete created;
         // Giving SDL's audio up waits for ALSA's device watcher to end its 100 ms sleep:
-        // done at the first wait for input, it does not hold up the start of the show.
+        // done once the show waits for input, it does not hold up the start.
         ++machine().audio_quits_due;
         return RESULT_FAIL;
     }
@@ -122,7 +122,13 @@ int32_t sound_device_create(SoundDevice* device) {
     return RESULT_OK;
 }
 
-void sound_settle_before_waiting() {
+bool sound_settling_due() {
+    const PlatformSoundDevice* device = machine().sound;
+    return machine().audio_quits_due > 0 ||
+           (device != nullptr && device->id != 0 && device->quiet_told);
+}
+
+void sound_settle() {
     for (; machine().audio_quits_due > 0; --machine().audio_quits_due)
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     close_output_if_quiet(machine().sound);

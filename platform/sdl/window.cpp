@@ -26,6 +26,7 @@ constexpr size_t LARGEST_RECORD_GROUP = 2;
 // A pause that starts this soon after the end the previous one aimed at continues its
 // timetable; a later one starts afresh.
 constexpr std::chrono::milliseconds PAUSES_FOLLOW_WITHIN{16};
+constexpr int SETTLE_AFTER_MS = 250;
 
 intptr_t send_message(PlatformWindow* window, uint32_t message, uintptr_t wparam, intptr_t lparam) {
     if (window == nullptr || !window->alive || window->procedure == nullptr) return 0;
@@ -294,9 +295,15 @@ int wait_for_event_or_message(EventHandle event) {
         }
         if (!m.queue.empty()) return WAIT_MESSAGE_QUEUED;
         if (live_window() == nullptr) return end_of_window();
-        sound_settle_before_waiting();
         SDL_Event sdl_event;
-        if (SDL_WaitEvent(&sdl_event) == 0) {
+        // The sound's tidying up waits until the program has been left alone for a
+        // moment, so that it holds up neither input nor what was just put on screen.
+        if (sound_settling_due()) {
+            if (SDL_WaitEventTimeout(&sdl_event, SETTLE_AFTER_MS) == 0) {
+                sound_settle();
+                continue;
+            }
+        } else if (SDL_WaitEvent(&sdl_event) == 0) {
             std::fprintf(stderr, "qzview: waiting for input failed: %s\n", SDL_GetError());
             window_destroy(live_window());
             continue;

@@ -104,7 +104,8 @@ TEST_F(SoundTest, TheOutputClosesWhileQuietAndOpensForTheNextSound) {
         ASSERT_EQ(sound_buffer_play(buffer, SOUND_PLAY_ONCE), RESULT_OK);
         const auto sounding = threads();
         EXPECT_TRUE(reaches_status(buffer, 0, 3000)) << "the sound never ran out";
-        sound_settle_before_waiting();
+        EXPECT_TRUE(sound_settling_due());
+        sound_settle();
         EXPECT_LT(threads(), sounding);
     }
 }
