@@ -6,10 +6,13 @@
 // whole picture every time, 3 to 20 ms a present when we measured it under X, which
 // would stretch the transition's 64 presents to seconds. So on a screen that is not
 // 1024x768 the show is scaled into a letterbox here, again only where it changed.
+#include <sys/stat.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <thread>
 
 #include "platform/common/cp1252.h"
@@ -36,6 +39,17 @@ void prefer_plain_framebuffer() {
     const char* driver = SDL_GetCurrentVideoDriver();
     if (driver != nullptr && std::strcmp(driver, "x11") == 0)
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+}
+
+// SDL connects to the session bus at start. Where there is none, the bus library forks
+// dbus-launch to start one, a daemon that outlives the show, only for SDL to find no
+// screensaver or input method on it. Naming no bus makes that a quick refusal.
+void skip_absent_session_bus() {
+    if (std::getenv("DBUS_SESSION_BUS_ADDRESS") != nullptr) return;
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    struct stat bus {};
+    if (runtime != nullptr && stat((std::string(runtime) + "/bus").c_str(), &bus) == 0) return;
+    setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 0);
 }
 
 // The front's pixels as an SDL surface, without a copy.
@@ -95,6 +109,7 @@ bool SdlDevice::refuses(const char* operation) {
 bool SdlDevice::open_display() {
     if (video_tried_) return video_ready_;
     video_tried_ = true;
+    skip_absent_session_bus();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         display_failure_ = SDL_GetError();
         return false;
