@@ -17,6 +17,7 @@
 
 #include "platform/common/cp1252.h"
 #include "platform/sdl/sdl_device.h"
+#include "platform/sdl/x11_fullscreen.h"
 
 namespace {
 
@@ -134,13 +135,14 @@ void SdlDevice::screen_size(int* width, int* height) {
 bool SdlDevice::create_window(const char* title, int x, int y, int width, int height) {
     if (!open_display()) return false;
     destroy_window();
-    const Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS |
-                         SDL_WINDOW_ALWAYS_ON_TOP;
+    const Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
     window_ = SDL_CreateWindow(cp1252_to_utf8(title).c_str(), x, y, width, height, flags);
     if (window_ == nullptr) {
         display_failure_ = SDL_GetError();
         return false;
     }
+    if (!x11_ask_for_fullscreen_before_mapping(window_))
+        SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
     // The show draws its own pointer.
     SDL_ShowCursor(SDL_DISABLE);
     SDL_StartTextInput();
