@@ -278,8 +278,7 @@ function mark(name, t) { if (!(name in at)) at[name] = t }
     else if ($3 == "SDL_InitSubSystem" && $4 == "video") mark("video_end", e)
     else if ($3 == "SDL_CreateWindow") mark("window_end", e)
     else if ($3 == "SDL_ShowWindow") mark("show_end", e)
-    else if ($3 == "TTF_Init") mark("fonts_start", s)
-    else if ($3 == "TTF_OpenFont" || $3 == "TTF_OpenFontRW") fonts_end = e
+    else if ($3 == "SDL_InitSubSystem" && $4 == "audio") mark("sound_start", s)
     else if ($3 == "fopen" && $4 == "scs00001.BMP") mark("sheet_start", s)
     else if ($3 == "fopen" && $4 == "SCR1.BIL") mark("showfile_start", s)
     else if ($3 == "fopen" && $4 == "scs00002.BMP") mark("title_start", s)
@@ -287,8 +286,7 @@ function mark(name, t) { if (!(name in at)) at[name] = t }
     else if ($3 == "screen") mark("screen", s)
 }
 END {
-    n = split("main video_end window_end show_end fonts_start fonts_end sheet_start showfile_start title_start present_start screen", names, " ")
-    at["fonts_end"] = fonts_end
+    n = split("main video_end window_end show_end sound_start sheet_start showfile_start title_start present_start screen", names, " ")
     for (i = 1; i <= n; i++) printf "%s %.3f\n", names[i], at[names[i]] - (i > 1 ? at[names[i - 1]] : 0)
 }'
 readonly PHASE_NAMES=(
@@ -296,12 +294,11 @@ readonly PHASE_NAMES=(
     "video_end:SDL video set-up (session bus, X connection)"
     "window_end:window created"
     "show_end:window shown (mapping, window manager)"
-    "fonts_start:display device, five surfaces"
-    "fonts_end:fonts"
+    "sound_start:display device, five surfaces"
     "sheet_start:sound device, sounds 1, 2, 3, 101"
     "showfile_start:graphics sheet"
     "title_start:show file, background sound"
-    "present_start:title: read, decode, copy, text"
+    "present_start:title: read, decode, copy; fonts, text"
     "screen:first present, until the screen shows it"
 )
 
