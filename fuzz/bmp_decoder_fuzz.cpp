@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the bitmap decoder in both display formats. Besides the
 // sanitizers' checks, a decoded image must match its own stated size and the limits,
-// and a refused one must be left alone.
+// a refused one must be left alone, and the processor's vector rows must give the
+// same pixels as the portable ones.
 #include <cstdint>
 #include <cstdlib>
 
@@ -41,8 +42,13 @@ void check_decoded(const DecodedImage& image, PixelFormat format) {
 
 void decode_as(const uint8_t* data, size_t size, PixelFormat format) {
     DecodedImage image;
+    bmp_use_processor_extensions(true);
     if (bmp_decode(data, size, format, &image)) {
         check_decoded(image, format);
+        DecodedImage portable;
+        bmp_use_processor_extensions(false);
+        if (!bmp_decode(data, size, format, &portable) || portable.pixels != image.pixels)
+            std::abort();
     } else if (image.width != 0 || image.height != 0 || !image.pixels.empty()) {
         std::abort();
     }

@@ -57,6 +57,11 @@ def seeds():
         pal = palette(min(1 << bits, 9)) if bits <= 8 else b""
         colors = 9 if bits > 4 and bits <= 8 else 0
         yield f"info_{bits}", bmp(info_header(40, w, h, bits, 0, colors), pal, rows(bits, w, h))
+    # Rows wide enough for the vector loops (sixteen 24-bit, sixty-four 8-bit pixels).
+    for width in (67, 130):
+        yield f"info_8_wide_{width}", bmp(info_header(40, width, 2, 8, 0, 200), palette(200),
+                                          rows(8, width, 2))
+    yield "info_24_wide", bmp(info_header(40, 37, 2, 24), b"", rows(24, 37, 2))
     yield "info_24_top_down_gap", bmp(info_header(40, w, -h, 24), b"", rows(24, w, h), gap=10)
     yield "fields_16_after", bmp(info_header(40, w, h, 16, 3), struct.pack("<3I", *M565[:3]),
                                  rows(16, w, h))

@@ -228,6 +228,20 @@ BmpBuilder small_8bit(uint32_t header_size) {
 
 const std::vector<int> kSmall8bitIndexes = {0, 1, 2, 3, 4, 5, 4, 3, 2, 1, 1, 1, 5, 0, 0};
 
+// Runs the checks with the processor's vector instructions (where it has them) and
+// with the portable code alone: both must give the same pixels.
+template <class Checks>
+void for_both_row_paths(Checks checks) {
+    struct Restore {
+        ~Restore() { bmp_use_processor_extensions(true); }
+    } restore;
+    for (bool extensions : {true, false}) {
+        SCOPED_TRACE(extensions ? "processor extensions" : "portable code");
+        bmp_use_processor_extensions(extensions);
+        checks();
+    }
+}
+
 // ---------------------------------------------------------------------------
 
 TEST(BmpHeaders, EveryHeaderVersionReadsTheSamePicture) {
@@ -278,6 +292,42 @@ TEST(BmpIndexed, PackedDepthsWithOddWidths) {
         all.insert(all.end(), c.bottom.begin(), c.bottom.end());
         expect_pixels(b.build(), b.width, 2, colors_of(all, full));
     }
+}
+
+// 8-bit rows go sixty-four pixels at a time, in pairs, or four at a time, by the
+// processor and the picture's size: every width around those steps, palettes of every
+// length, and pictures too small and large enough for the table of pairs.
+TEST(BmpIndexed, EightBitsAtEveryWidthAndPaletteLength) {
+    auto check = [](int width, int height, int palette_size) {
+        SCOPED_TRACE(testing::Message()
+                     << width << " x " << height << ", " << palette_size << " colors");
+        BmpBuilder b;
+        b.width = width;
+        b.height = height;
+        b.bits = 8;
+        b.palette = palette_of(palette_size);
+        b.colors_used = static_cast<uint32_t>(palette_size);
+        std::vector<Bytes> rows;
+        std::vector<int> all;
+        for (int y = 0; y < height; ++y) {
+            Bytes row;
+            for (int x = 0; x < width; ++x) {
+                const int index = (x * 37 + y * 101 + palette_size) & 0xFF;
+                row.push_back(static_cast<uint8_t>(index));
+                all.push_back(index);
+            }
+            rows.push_back(row);
+        }
+        b.pixels = stack_rows(rows);
+        expect_pixels(b.build(), width, height, colors_of(all, palette_size));
+    };
+    for_both_row_paths([&] {
+        for (int palette_size : {1, 2, 16, 127, 128, 129, 255, 256})
+            for (int width : {1, 2, 3, 7, 8, 9, 63, 64, 65, 127, 128, 129, 191, 300})
+                check(width, 2, palette_size);
+        for (int palette_size : {3, 256})
+            check(1025, 129, palette_size);
+    });
 }
 
 TEST(BmpIndexed, ShortPalettesLeaveTheOtherIndexesBlack) {
@@ -379,33 +429,35 @@ TEST(BmpDirect, TwentyFourAndThirtyTwoBitsAtEveryAlignment) {
         widths.push_back(width);
     for (int width : {31, 32, 33, 40, 47, 57, 100})
         widths.push_back(width);
-    for (int width : widths) {
-        SCOPED_TRACE(width);
-        Colors top, bottom;
-        for (int x = 0; x < width; ++x) {
-            top.push_back(color_of(x));
-            bottom.push_back(color_of(x + 100) ^ 0x808080);
+    for_both_row_paths([&] {
+        for (int width : widths) {
+            SCOPED_TRACE(width);
+            Colors top, bottom;
+            for (int x = 0; x < width; ++x) {
+                top.push_back(color_of(x));
+                bottom.push_back(color_of(x + 100) ^ 0x808080);
+            }
+            Colors all = top;
+            all.insert(all.end(), bottom.begin(), bottom.end());
+
+            BmpBuilder b24;
+            b24.width = width;
+            b24.height = 2;
+            b24.pixels = stack_rows({pack_bgr(top), pack_bgr(bottom)});
+            expect_pixels(b24.build(), width, 2, all);
+
+            // The fourth byte of BI_RGB 32-bit pixels is unused, whatever it holds.
+            BmpBuilder b32 = b24;
+            b32.bits = 32;
+            std::vector<uint32_t> top32, bottom32;
+            for (uint32_t c : top)
+                top32.push_back(c | 0xFF000000u);
+            for (uint32_t c : bottom)
+                bottom32.push_back(c | 0x5A000000u);
+            b32.pixels = stack_rows({pack_words(4, top32), pack_words(4, bottom32)});
+            expect_pixels(b32.build(), width, 2, all);
         }
-        Colors all = top;
-        all.insert(all.end(), bottom.begin(), bottom.end());
-
-        BmpBuilder b24;
-        b24.width = width;
-        b24.height = 2;
-        b24.pixels = stack_rows({pack_bgr(top), pack_bgr(bottom)});
-        expect_pixels(b24.build(), width, 2, all);
-
-        // The fourth byte of BI_RGB 32-bit pixels is unused, whatever it holds.
-        BmpBuilder b32 = b24;
-        b32.bits = 32;
-        std::vector<uint32_t> top32, bottom32;
-        for (uint32_t c : top)
-            top32.push_back(c | 0xFF000000u);
-        for (uint32_t c : bottom)
-            bottom32.push_back(c | 0x5A000000u);
-        b32.pixels = stack_rows({pack_words(4, top32), pack_words(4, bottom32)});
-        expect_pixels(b32.build(), width, 2, all);
-    }
+    });
 }
 
 TEST(BmpDirect, AgreesWithTheProgramsOwnWriter) {

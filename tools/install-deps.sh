@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that a set of qzview's commands needs, and only those
-# that are missing. Usage: tools/install-deps.sh build|run|test|package|web|ci
+# that are missing. Usage: tools/install-deps.sh build|run|test|package|web|ci|measure
 #   web: what tools/web/build.sh needs besides the build's own (emscripten)
 #   package: what `cpack -G DEB` needs (dpkg-shlibdeps, file) and lintian to check it
+#   measure: what tools/measure-linux.sh and tools/compare-peers.sh need besides the build
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev libsdl2-dev libsdl2-ttf-dev
@@ -20,7 +21,8 @@ case "${1:-build}" in
   package) packages+=("${package_tools[@]}") ;;
   ci) packages+=(xvfb xdotool x11-apps imagemagick sox perl g++-mingw-w64-x86-64-posix wine
                  wine64 clang libclang-rt-14-dev "${package_tools[@]}" "${web_packages[@]}") ;;
-  *) echo "usage: $0 build|run|test|package|web|ci" >&2; exit 2 ;;
+  measure) packages+=(xvfb xdotool imagemagick perl libx11-dev libxtst6 openbox feh) ;;
+  *) echo "usage: $0 build|run|test|package|web|ci|measure" >&2; exit 2 ;;
 esac
 
 missing=()

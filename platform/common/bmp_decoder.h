@@ -54,3 +54,8 @@ constexpr size_t BMP_MAX_PIXEL_BYTES = size_t{256} << 20;
 bool bmp_decode(const uint8_t* data, size_t size, PixelFormat format, DecodedImage* image);
 // Reads the file whole with one read, then decodes it.
 bool bmp_decode_file(const char* path, PixelFormat format, DecodedImage* image);
+
+// Rows are converted with the processor's own vector instructions where it has them
+// (byte shuffles for 24 bits, byte permutes for 8 bits); false keeps to the portable
+// code, so that tests and benchmarks can check and time both on one machine.
+void bmp_use_processor_extensions(bool use);

@@ -16,6 +16,8 @@ constexpr uint8_t CHAR_ESCAPE = 27;
 constexpr int WHEEL_DELTA = 120;
 // A motion that moves both ways becomes two records: keep room for them.
 constexpr size_t LARGEST_RECORD_GROUP = 2;
+// How long the program is to be left alone before a quiet sound output is closed.
+constexpr int SETTLE_AFTER_MS = 250;
 
 // The four buttons of the standard mouse format; others give no record.
 int button_number(Uint8 sdl_button) {
@@ -114,13 +116,20 @@ void translate_sdl_event(const SDL_Event& event) {
     }
 }
 
-// Blocks in SDL's wait: no time-out, no polling. The program's mouse reads follow each
-// signal, so taking more events stops while the buffer could overflow, so that no
+// Blocks in SDL's wait: no polling, and a time-out only while the sound's tidying up is
+// due, which waits until the program has been left alone for a moment so that it holds
+// up neither input nor what was just put on screen. The program's mouse reads follow
+// each signal, so taking more events stops while the buffer could overflow, so that no
 // press is pushed out by the motion behind it.
 bool SdlDevice::wait_for_input() {
     if (window_ == nullptr) return false;
     SDL_Event event;
-    if (SDL_WaitEvent(&event) == 0) {
+    if (audio_settling_due()) {
+        if (SDL_WaitEventTimeout(&event, SETTLE_AFTER_MS) == 0) {
+            settle_audio();
+            return true;
+        }
+    } else if (SDL_WaitEvent(&event) == 0) {
         std::fprintf(stderr, "qzview: waiting for input failed: %s\n", SDL_GetError());
         return false;
     }

@@ -1,15 +1,59 @@
 // qzview: the show on the desktop, through SDL2.
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#include <sys/mman.h>
+#endif
 
 #include "app/program.h"
 #include "cli/viewer_command_line.h"
 #include "platform/common/cp1252.h"
 #include "platform/sdl/sdl_device.h"
 
+namespace {
+
+#if defined(__GLIBC__)
+// The first pictures' blocks, the graphics sheet's and the title's, are fresh heap all
+// the same. Where the system offers 2 MB pages, the heap they come from is marked for
+// them: two page faults a block instead of 768, about 2 ms less at the start.
+void picture_heap_in_huge_pages() {
+#if defined(MADV_HUGEPAGE)
+    constexpr size_t PICTURE_HEAP = size_t{10} << 20;
+    constexpr uintptr_t HUGE_PAGE = uintptr_t{2} << 20;
+    void* block = std::malloc(PICTURE_HEAP);
+    if (block == nullptr) return;
+    const auto at = reinterpret_cast<uintptr_t>(block);
+    const uintptr_t first = (at + HUGE_PAGE - 1) & ~(HUGE_PAGE - 1);
+    const uintptr_t end = (at + PICTURE_HEAP) & ~(HUGE_PAGE - 1);
+    if (end > first) madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+    // Back to the heap, which keeps it for the pictures.
+    std::free(block);
+#endif
+}
+#endif
+
+// Every picture is read and decoded into blocks of 2 to 3 MB. Left to itself, the C
+// library gives such blocks back to the system when they are freed, and the next
+// picture's blocks then come as fresh pages, each cleared by the system at its first
+// touch: about 1.5 ms a block here. Kept in the heap, they are used again.
+void keep_picture_blocks() {
+#if defined(__GLIBC__)
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 64 << 20);
+    picture_heap_in_huge_pages();
+#endif
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     const cli::ViewerStart start = cli::start_viewer({argv + 1, argv + argc}, std::cout, std::cerr);
     if (!start.run_show) return start.exit_status;
+    keep_picture_blocks();
     const int result = program_main(nullptr, 1);
     if (!sdl_device().display_failure().empty())
         std::fprintf(stderr, "qzview: no display could be opened: %s\n",

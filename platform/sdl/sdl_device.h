@@ -42,6 +42,10 @@ class SdlDevice final : public SoftDevice {
     SDL_Window* window() const { return window_; }
     // The window's contents were lost or its size changed: paint it all anew.
     void refit_screen();
+    // The audio output is to be closed while nothing sounds, or SDL's audio given up
+    // after an output that did not open; settle_audio does it.
+    bool audio_settling_due();
+    void settle_audio();
     // The end of the run, or a test's fresh start: frees every object and closes SDL.
     void shutdown();
     // The font the glyph source draws cells of this height with; nullptr when none.
@@ -63,6 +67,8 @@ class SdlDevice final : public SoftDevice {
                        bool whole_target);
     TTF_Font* open_font_of_height(int height);
     void report_font_failure();
+    static void SDLCALL fill_output(void* userdata, Uint8* stream, int length);
+    bool open_output();
 
     bool video_tried_ = false;
     bool video_ready_ = false;
@@ -74,8 +80,13 @@ class SdlDevice final : public SoftDevice {
     size_t font_file_size_ = 0;
     bool font_failure_reported_ = false;
     std::map<int, TTF_Font*> fonts_;  // by cell height; nullptr: none of that height
-    SDL_AudioDeviceID audio_ = 0;
+    SDL_AudioSpec audio_wanted_{};    // to open the output again
+    bool audio_in_use_ = false;       // the sound device is open, the output maybe closed
+    bool audio_lost_ = false;         // the output did not open again
+    SDL_AudioDeviceID audio_ = 0;     // 0 while the output is closed
     int audio_channels_ = 2;
+    SDL_atomic_t quiet_told_{0};  // 1: the audio thread found nothing sounding
+    int audio_quits_due_ = 0;     // SDL audio set up for an output that did not open
 };
 
 SdlDevice& sdl_device();

@@ -11,6 +11,7 @@
 
 #include "platform/common/bmp_decoder.h"
 #include "platform/soft/mixer.h"
+#include "platform/soft/pixel_memory.h"
 #include "platform/soft/soft.h"
 #include "platform/window.h"
 
@@ -32,8 +33,8 @@ struct PlatformSurface {
     int width = 0;
     int height = 0;
     int bits = 32;
-    std::vector<uint8_t> pixels;  // rows of width pixels of bits / 8 bytes
-    bool color_key = false;       // black is left out by keyed copies from here
+    PixelMemory pixels;      // rows of width pixels of bits / 8 bytes
+    bool color_key = false;  // black is left out by keyed copies from here
     bool primary = false;
     PlatformSurface* attached = nullptr;  // the primary's back buffer
     std::string role;

@@ -118,6 +118,9 @@ void soft_repaint();
 // Fills frames of the audio output (interleaved 16-bit samples, 1 or 2 channels) with
 // the playing sound buffers, and moves them on.
 void soft_mix_audio(int16_t* out, int frames, int channels);
+// Whether any sound buffer is playing, so that a device may close its output while
+// nothing is. Asked on the audio side, or with the audio locked.
+bool soft_sounding();
 
 // --- inspection, for the devices, tests and tools ---
 

@@ -50,6 +50,13 @@ void soft_mix_audio(int16_t* out, int frames, int channels) {
     mix_voices(device->voices.data(), device->voices.size(), out, frames, channels, OUTPUT_RATE);
 }
 
+bool soft_sounding() {
+    const PlatformSoundDevice* device = machine().audio;
+    if (device == nullptr) return false;
+    return std::any_of(device->voices.begin(), device->voices.end(),
+                       [](const Voice* voice) { return voice->playing; });
+}
+
 int32_t sound_device_create(SoundDevice* device) {
     *device = nullptr;
     if (should_fail("sound-device") || machine().audio != nullptr) return RESULT_FAIL;

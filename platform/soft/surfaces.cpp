@@ -12,12 +12,15 @@ namespace {
 // Larger surfaces than any display mode are refused rather than allocated.
 constexpr int SURFACE_SIDE_MAX = 16384;
 
+// nullptr when there is no memory for it.
 PlatformSurface* new_surface(int width, int height, int bits, const char* role) {
+    PixelMemory pixels(static_cast<size_t>(width) * height * (bits / 8));
+    if (pixels.empty()) return nullptr;
     PlatformSurface* surface = adopt(new PlatformSurface, "surface");
     surface->width = width;
     surface->height = height;
     surface->bits = bits;
-    surface->pixels.assign(static_cast<size_t>(width) * height * (bits / 8), 0);
+    surface->pixels = std::move(pixels);
     surface->role = role;
     machine().surfaces.push_back(surface);
     return surface;
@@ -127,8 +130,14 @@ int32_t display_create_primary(DisplayDevice device, Surface* primary) {
         !soft_device().open_screen())
         return RESULT_FAIL;
     PlatformSurface* front = new_surface(SCREEN_WIDTH, SCREEN_HEIGHT, device->bits, "front");
+    PlatformSurface* back = new_surface(SCREEN_WIDTH, SCREEN_HEIGHT, device->bits, "back");
+    if (front == nullptr || back == nullptr) {
+        forget_surface(front);
+        forget_surface(back);
+        return RESULT_FAIL;
+    }
     front->primary = true;
-    front->attached = new_surface(SCREEN_WIDTH, SCREEN_HEIGHT, device->bits, "back");
+    front->attached = back;
     machine().front = front;
     note_front_replaced();
     *primary = front;
@@ -150,8 +159,9 @@ int32_t display_create_offscreen(DisplayDevice device, int width, int height, Su
     if (device->bits == 0 || width <= 0 || height <= 0 || width > SURFACE_SIDE_MAX ||
         height > SURFACE_SIDE_MAX || (n < 3 && should_fail(faults[n])))
         return RESULT_FAIL;
-    ++machine().offscreen_created;
     *surface = new_surface(width, height, device->bits, n < 3 ? roles[n] : "offscreen");
+    if (*surface == nullptr) return RESULT_FAIL;
+    ++machine().offscreen_created;
     return RESULT_OK;
 }
 

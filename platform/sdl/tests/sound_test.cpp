@@ -1,4 +1,6 @@
 // The audio output: SDL's audio thread runs the mixer over the sound buffers.
+#include <filesystem>
+#include <iterator>
 #include <vector>
 
 #include "platform/sdl/tests/sdl_test_support.h"
@@ -39,6 +41,25 @@ TEST_F(SoundTest, ASoundPlayedOnceRunsOutOnTheAudioThreadAndStandsAtItsStart) {
     ASSERT_EQ(sound_buffer_play(buffer, SOUND_PLAY_ONCE), RESULT_OK);
     EXPECT_TRUE(reaches_status(0, 3000)) << "the audio thread never finished it";
     EXPECT_EQ(soft_sound_state(buffer).position, 0u);
+}
+
+// While nothing sounds, no audio thread wakes the program: the output closes once the
+// program has been left alone, and the next sound opens it again.
+TEST_F(SoundTest, TheOutputClosesWhileQuietAndOpensForTheNextSound) {
+    auto threads = [] {
+        const std::filesystem::directory_iterator tasks("/proc/self/task");
+        return std::distance(begin(tasks), end(tasks));
+    };
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_EQ(sound_buffer_play(buffer, SOUND_PLAY_ONCE), RESULT_OK);
+        const auto sounding = threads();
+        EXPECT_TRUE(reaches_status(0, 3000)) << "the sound never ran out";
+        EXPECT_TRUE(sdl_device().audio_settling_due());
+        sdl_device().settle_audio();
+        EXPECT_FALSE(sdl_device().audio_settling_due());
+        EXPECT_LT(threads(), sounding);
+    }
 }
 
 TEST_F(SoundTest, OnlyOneDeviceIsOpenAtATime) {

@@ -228,7 +228,7 @@ TEST_F(BitmapTest, CopiedPixelsAreConvertedToTheSurfaceFormat) {
     EXPECT_EQ(soft_pixel(sheet, 11, 21), 0xFFFFu);
 }
 
-TEST_F(BitmapTest, StretchingPicksTheNearestPixelAndClipsAtTheEdges) {
+TEST_F(BitmapTest, StretchingPicksTheNearestPixelAndCopiesClipAtEveryEdge) {
     open_display(32);
     pause_milliseconds(0);
     const uint32_t pixels[] = {0x110000, 0x220000, 0x330000, 0x440000};
@@ -236,6 +236,7 @@ TEST_F(BitmapTest, StretchingPicksTheNearestPixelAndClipsAtTheEdges) {
         dc_stretch_pixels(dc, 0, 0, 4, 4, memory, 0, 0, 2, 2);
         dc_copy_pixels(dc, 1023, 767, 2, 2, memory, 0, 0);  // only one pixel lands
         dc_copy_pixels(dc, -1, 100, 2, 2, memory, 0, 0);    // only the right column lands
+        dc_copy_pixels(dc, 500, -1, 2, 2, memory, 0, 0);    // only the bottom row lands
     });
     EXPECT_EQ(soft_pixel(front, 0, 0), 0x110000u);
     EXPECT_EQ(soft_pixel(front, 1, 1), 0x110000u);
@@ -246,6 +247,10 @@ TEST_F(BitmapTest, StretchingPicksTheNearestPixelAndClipsAtTheEdges) {
     EXPECT_EQ(soft_pixel(front, 1023, 767), 0x110000u);
     EXPECT_EQ(soft_pixel(front, 0, 100), 0x220000u);
     EXPECT_EQ(soft_pixel(front, 0, 101), 0x440000u);
+    EXPECT_EQ(soft_pixel(front, 1023, 99), 0u) << "nothing spilled into the row above";
+    EXPECT_EQ(soft_pixel(front, 500, 0), 0x330000u);
+    EXPECT_EQ(soft_pixel(front, 501, 0), 0x440000u);
+    EXPECT_EQ(soft_pixel(front, 502, 0), 0u);
     pause_milliseconds(0);
     EXPECT_EQ(headless_screen_pixel(1023, 767), 0x110000u) << "drawn on the front, then shown";
 }
