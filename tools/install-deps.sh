@@ -9,10 +9,9 @@ set -euo pipefail
 packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev libsdl2-dev libsdl2-ttf-dev
           libsdl2-image-dev libwebp-dev fonts-dejavu-core)
 package_tools=(dpkg-dev file lintian)
-# The browser program and its test in headless chromium. Node.js comes with emscripten;
-# npm only where no node is on the PATH already (one from elsewhere brings its own).
+# The browser program and its test in headless chromium, driven by node (which comes
+# with emscripten).
 web_packages=(emscripten chromium)
-command -v node >/dev/null 2>&1 || web_packages+=(nodejs npm)
 case "${1:-build}" in
   build|run) ;;
   test) packages+=(xvfb xdotool x11-apps imagemagick sox perl g++-mingw-w64-x86-64-posix wine

@@ -5,7 +5,7 @@
 # page. The program's "command line" is the page's address.
 #
 # Needs: QZ_WEB_PROFILE, the browser's profile directory (kept between runs, so that a
-# later run finds what the page stored); node with web/node_modules installed.
+# later run finds what the page stored); node.
 
 WEB_DRIVER_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/web" && pwd)
 WEB_COPROC_PID=""

@@ -14,17 +14,11 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=lib.sh
 source "$here/lib.sh"
-e2e_require_tools chromium emcmake node npm python3 convert identify perl
+e2e_require_tools chromium emcmake node python3 convert identify perl
 root=$(cd "$here/../.." && pwd)
 demo=$(realpath "${1:-$root/build/qzview-demo}")
 native=$(realpath "${2:-$root/build}")
 [ -x "$demo" ] || { echo "no demo generator at $demo" >&2; exit 1; }
-
-# puppeteer-core as pinned by the lock file; no browser is downloaded.
-if [ ! -f "$here/web/node_modules/.package-lock.json" ] ||
-    [ "$here/web/package-lock.json" -nt "$here/web/node_modules/.package-lock.json" ]; then
-    (cd "$here/web" && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
-fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/qzview-web-e2e.XXXXXX")
 server=""

@@ -15,7 +15,7 @@
 //   close             closes the browser
 import fs from 'node:fs';
 import readline from 'node:readline';
-import puppeteer from 'puppeteer-core';
+import { launch } from './cdp.mjs';
 
 const SHOW_WIDTH = 1024;
 const SHOW_HEIGHT = 768;
@@ -29,14 +29,11 @@ let browser = null;
 let page = null;
 const mouse = { x: 0, y: 0 };
 
-async function launch(profile) {
-  browser = await puppeteer.launch({
+async function start(profile) {
+  browser = await launch({
     executablePath: process.env.QZ_CHROMIUM || '/usr/bin/chromium',
-    headless: true,
     userDataDir: profile,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      '--autoplay-policy=no-user-gesture-required'],
+    args: ['--autoplay-policy=no-user-gesture-required'],
   });
 }
 
@@ -115,7 +112,7 @@ const commands = {
   },
 };
 
-await launch(process.argv[2]);
+await start(process.argv[2]);
 const lines = readline.createInterface({ input: process.stdin });
 for await (const line of lines) {
   const [name, ...args] = line.trim().split(/\s+/);

@@ -7,17 +7,14 @@
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import puppeteer from 'puppeteer-core';
+import { launch } from './cdp.mjs';
 
 const url = process.argv[2];
 const loads = Number(process.argv[3] || 5);
 const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'qzview-measure-'));
-const browser = await puppeteer.launch({
+const browser = await launch({
   executablePath: process.env.QZ_CHROMIUM || '/usr/bin/chromium',
-  headless: true,
   userDataDir: profile,
-  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-    '--disable-background-networking', '--disable-component-update', '--disable-sync'],
 });
 const sleep = (ms) => new Promise((resume) => setTimeout(resume, ms));
 const median = (values) => {
