@@ -4,6 +4,8 @@
 # chromium (headless) with the same steps and checks as on Linux; the show file the
 # page saved is read back from it. Then a new browser on the same profile opens the
 # page again: the title, and the navigation over the edited show, stored by the page.
+# Last, a page that refuses the pointer lock: the forward button reached by the
+# browser pointer's positions.
 #
 # Usage: web_e2e.sh [QZVIEW_DEMO [NATIVE_BUILD_DIR]]   (default: build/qzview-demo, build)
 # Exit status: 0 passed, 1 failed, 77 skipped (chromium, emscripten or node missing).
@@ -52,6 +54,10 @@ if [ "$status" -eq 0 ]; then
     cp "$work/out/SCR1.BIL.saved" "$work/saved/SCR1.BIL"
     QZ_STEPS="start navigation" "$here/scenario.sh" --show "$work/saved" --out "$work/out-again" \
         -- "$url" || status=1
+fi
+if [ "$status" -eq 0 ]; then
+    echo "== a page that refuses the pointer lock"
+    node "$here/web/unlocked.mjs" "$url" "$work/profile-unlocked" || status=1
 fi
 if [ "$status" -eq 0 ] && [ "${E2E_KEEP:-0}" != 1 ]; then
     rm -rf "$work"
