@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -126,7 +127,7 @@ TEST_F(GlyphAtlasTest, TheProgramsOwnTextsLookAsThroughSdl) {
     }
     EXPECT_GE(logged.size(), 40u);
     EXPECT_GE(umlauts, 3);
-    std::system((std::string("rm -rf ") + work).c_str());
+    std::filesystem::remove_all(work);
 }
 
 TEST_F(GlyphAtlasTest, BytesThatAreNotAWholeAtlasAreRefused) {
