@@ -60,10 +60,10 @@ looping background sound and one-time sounds. Viewers work it with the mouse
 alone; its editor appends, exchanges, inserts, deletes and marks pictures, sets
 box, sound and level numbers and saves the show script.
 
-The package holds the show program qzview (SDL2), qzview-demo, which writes a
-demo show, qzview-show, which checks a show, dumps and loads its script as CSV,
-makes a show from PNG, JPEG or WebP screenshots and draws its contact sheet, and
-qzview-headless, which runs a show from a script without a screen.")
+The package holds the show program qzview (SDL2); qzview-demo, which writes
+a demo show; qzview-show, which checks a show, dumps and loads its script as
+CSV, makes a show from PNG, JPEG or WebP screenshots and draws its contact
+sheet; and qzview-headless, which runs a show from a script without a screen.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
