@@ -27,6 +27,12 @@ constexpr uintptr_t KEY_UP = 0x26;
 constexpr uintptr_t KEY_RIGHT = 0x27;
 constexpr uintptr_t KEY_DOWN = 0x28;
 
+// The characters (MESSAGE_CHAR) that Windows makes of the editing keys.
+constexpr uint8_t CHAR_BACKSPACE = 8;
+constexpr uint8_t CHAR_TAB = 9;
+constexpr uint8_t CHAR_RETURN = 13;
+constexpr uint8_t CHAR_ESCAPE = 27;
+
 using WindowProcedure = intptr_t (*)(WindowHandle window, uint32_t message, uintptr_t wparam,
                                      intptr_t lparam);
 

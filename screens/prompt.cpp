@@ -5,16 +5,13 @@
 
 #include "app/state.h"
 #include "display/drawing.h"
+#include "platform/window.h"
 #include "screens/layout.h"
 #include "screens/presentation.h"
 
 namespace {
 
-constexpr uint8_t KEY_ENTER = 13;
-constexpr uint8_t KEY_ESCAPE = 27;
-constexpr uint8_t KEY_BACKSPACE = 8;
-constexpr uint8_t KEY_TAB = 9;
-constexpr uint8_t KEY_SPACE = 32;
+constexpr uint8_t CHAR_SPACE = 32;
 
 const char* prompt_text(uint8_t kind) {
     switch (kind) {
@@ -142,24 +139,24 @@ void number_entry_key(uint8_t key) {
     size_t length = std::strlen(editor.entry_text);
     bool add = false;
     switch (key) {
-        case KEY_ENTER:
+        case CHAR_RETURN:
             if (length == 0) {
                 cancel_prompt();
             } else {
                 accept_prompt();
             }
             return;
-        case KEY_ESCAPE:
+        case CHAR_ESCAPE:
             cancel_prompt();
             return;
-        case KEY_BACKSPACE:
+        case CHAR_BACKSPACE:
             if (length > 0) editor.entry_text[--length] = '\0';
             break;
-        case KEY_TAB:
+        case CHAR_TAB:
             editor.entry_text[0] = '\0';
             length = 0;
             break;
-        case KEY_SPACE:
+        case CHAR_SPACE:
             add = length >= 2;
             break;
         default:

@@ -8,10 +8,6 @@
 
 namespace {
 
-constexpr uint8_t CHAR_BACKSPACE = 8;
-constexpr uint8_t CHAR_TAB = 9;
-constexpr uint8_t CHAR_RETURN = 13;
-constexpr uint8_t CHAR_ESCAPE = 27;
 // Windows reports a wheel notch as 120.
 constexpr int WHEEL_DELTA = 120;
 // A motion that moves both ways becomes two records: keep room for them.
