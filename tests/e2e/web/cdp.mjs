@@ -5,7 +5,7 @@
 // byte; chromium reads them on its descriptor 3 and writes on its descriptor 4.
 import { spawn } from 'node:child_process';
 
-const sleep = (ms) => new Promise((resume) => setTimeout(resume, ms));
+export const sleep = (ms) => new Promise((resume) => setTimeout(resume, ms));
 
 // What chromium needs to behave the same run after run when nobody looks at it: no
 // background networking, no throttling of a page that is not in front, no sound out.
@@ -154,18 +154,22 @@ class Page {
       { width, height, deviceScaleFactor, mobile: false });
   }
 
+  // Resolves at the page's load event; the timer goes with it, so that it keeps no
+  // process alive after the page has loaded.
   async goto(url, timeout = 30000) {
-    let loaded;
-    const done = new Promise((resolve) => { loaded = resolve; });
-    const stop = this.connection.on('Page.loadEventFired', () => loaded(), this.sessionId);
+    let stop;
+    let timer;
+    const loaded = new Promise((resolve, reject) => {
+      stop = this.connection.on('Page.loadEventFired', resolve, this.sessionId);
+      timer = setTimeout(() => reject(new Error(`${url} did not load in ${timeout} ms`)), timeout);
+    });
     try {
       const { errorText } = await this.send('Page.navigate', { url });
       if (errorText) throw new Error(`${url}: ${errorText}`);
-      await Promise.race([done, sleep(timeout).then(() => {
-        throw new Error(`${url} did not load in ${timeout} ms`);
-      })]);
+      await loaded;
     } finally {
       stop();
+      clearTimeout(timer);
     }
   }
 

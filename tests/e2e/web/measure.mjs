@@ -7,7 +7,7 @@
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { launch } from './cdp.mjs';
+import { launch, sleep } from './cdp.mjs';
 
 const url = process.argv[2];
 const loads = Number(process.argv[3] || 5);
@@ -16,7 +16,6 @@ const browser = await launch({
   executablePath: process.env.QZ_CHROMIUM || '/usr/bin/chromium',
   userDataDir: profile,
 });
-const sleep = (ms) => new Promise((resume) => setTimeout(resume, ms));
 const median = (values) => {
   const sorted = [...values].sort((a, b) => a - b);
   const middle = Math.floor(sorted.length / 2);

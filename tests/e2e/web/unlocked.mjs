@@ -4,10 +4,9 @@
 // a hand would, and a click there must bring the next picture. Exits 0 when it does.
 //
 // Usage: node unlocked.mjs URL PROFILE_DIR
-import { launch } from './cdp.mjs';
+import { launch, sleep } from './cdp.mjs';
 
 const [url, profile] = process.argv.slice(2);
-const sleep = (ms) => new Promise((resume) => setTimeout(resume, ms));
 // The forward button of the panel at the bottom right, and a start well away from it.
 const START = [512, 384];
 const FORWARD = [981, 731];
