@@ -52,8 +52,6 @@ const std::vector<HeadlessFaultName> fault_names = {
     {"file-rename", "renaming a file over another"},
 };
 
-constexpr int SCREEN_WIDTH = 1024;
-constexpr int SCREEN_HEIGHT = 768;
 constexpr int MIX_CHUNK_FRAMES = 1024;
 
 struct HeadlessWorld {

@@ -21,9 +21,6 @@
 
 namespace {
 
-constexpr int SCREEN_WIDTH = 1024;
-constexpr int SCREEN_HEIGHT = 768;
-
 // With no display reachable and no driver named, SDL quietly falls back to drawing
 // off screen: the show would run where nobody can see it.
 bool only_off_screen() {

@@ -15,9 +15,6 @@
 #include "platform/soft/soft.h"
 #include "platform/window.h"
 
-constexpr int SCREEN_WIDTH = 1024;
-constexpr int SCREEN_HEIGHT = 768;
-
 struct PlatformWindow {
     WindowProcedure procedure = nullptr;
     bool alive = true;

@@ -16,6 +16,11 @@
 #include "platform/soft/dirty_region.h"
 #include "platform/types.h"
 
+// The show's screen: the one display mode the platform offers, and the size of its
+// front and back surfaces.
+constexpr int SCREEN_WIDTH = 1024;
+constexpr int SCREEN_HEIGHT = 768;
+
 // The front surface's pixels: rows of width pixels, XRGB8888 (bits 32) or RGB565 (16).
 struct SoftFrame {
     const uint8_t* pixels;

@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr int SCREEN_WIDTH = 1024;
-constexpr int SCREEN_HEIGHT = 768;
-
 // clang-format off
 EM_JS(int, page_has_canvas, (), { return qz.canvas() !== null; });
 EM_JS(void, page_show_rect, (uint8_t* rgba, int x, int y, int width, int height), {
