@@ -2,16 +2,11 @@
 // presses, characters and window messages the program knows from Windows.
 #include <cstdio>
 
-#include "platform/mouse.h"
 #include "platform/sdl/sdl_device.h"
 #include "platform/window.h"
 
 namespace {
 
-// Windows reports a wheel notch as 120.
-constexpr int WHEEL_DELTA = 120;
-// A motion that moves both ways becomes two records: keep room for them.
-constexpr size_t LARGEST_RECORD_GROUP = 2;
 // How long the program is to be left alone before a quiet sound output is closed.
 constexpr int SETTLE_AFTER_MS = 250;
 
@@ -40,7 +35,7 @@ void translate_button(const SDL_MouseButtonEvent& button) {
 void translate_wheel(const SDL_MouseWheelEvent& wheel) {
     if (wheel.y == 0) return;
     const int notches = wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -wheel.y : wheel.y;
-    soft_mouse_record(MOUSE_OFFSET_WHEEL, static_cast<uint32_t>(notches * WHEEL_DELTA));
+    soft_mouse_wheel(notches);
 }
 
 // The keys the program listens to: arrows as key presses, the editing keys as the
@@ -130,7 +125,7 @@ bool SdlDevice::wait_for_input() {
         return false;
     }
     translate_sdl_event(event);
-    while (soft_mouse_room() >= LARGEST_RECORD_GROUP && SDL_PollEvent(&event) != 0)
+    while (soft_mouse_room() >= SOFT_MOUSE_RECORDS_PER_INPUT && SDL_PollEvent(&event) != 0)
         translate_sdl_event(event);
     return true;
 }

@@ -35,6 +35,12 @@ void soft_mouse_motion(int dx, int dy) {
     if (dy != 0) soft_mouse_record(MOUSE_OFFSET_Y, static_cast<uint32_t>(dy));
 }
 
+// Windows reports a wheel notch as 120.
+void soft_mouse_wheel(int notches) {
+    constexpr int WHEEL_DELTA = 120;
+    soft_mouse_record(MOUSE_OFFSET_WHEEL, static_cast<uint32_t>(notches * WHEEL_DELTA));
+}
+
 void soft_mouse_button(int button, bool pressed) {
     soft_mouse_record(MOUSE_OFFSET_BUTTON0 + static_cast<uint32_t>(button),
                       pressed ? MOUSE_BUTTON_PRESSED : 0u);

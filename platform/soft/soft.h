@@ -104,8 +104,12 @@ SoftDevice& soft_device();
 void soft_mouse_motion(int dx, int dy);
 void soft_mouse_button(int button, bool pressed);  // 0 left, 1 right, 2 middle, 3 fourth
 void soft_mouse_record(uint32_t offset, uint32_t data);
+void soft_mouse_wheel(int notches);  // away from the user positive
 // Records the buffer takes before it drops old ones; unlimited while nothing is buffered.
 size_t soft_mouse_room();
+// The most records one input makes (a motion both ways). A device takes no more input
+// while the room is less, so that no press is pushed out by the motion behind it.
+constexpr size_t SOFT_MOUSE_RECORDS_PER_INPUT = 2;
 // Another program took the mouse: it is no longer acquired, and its next read says so.
 void soft_mouse_input_lost();
 // Queued to the window: an arrow key, typed characters (Windows-1252 or UTF-8), a close request.

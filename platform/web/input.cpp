@@ -2,7 +2,6 @@
 // characters and window messages the program knows from Windows.
 #include <emscripten.h>
 
-#include "platform/mouse.h"
 #include "platform/web/web_device.h"
 #include "platform/window.h"
 
@@ -19,11 +18,6 @@ enum EventKind {
     EVENT_TEXT = 6,    // a typed character's Unicode code point
     EVENT_FOCUS = 7,   // gained
 };
-
-// Windows reports a wheel notch as 120.
-constexpr int WHEEL_DELTA = 120;
-// A motion that moves both ways becomes two records: keep room for them.
-constexpr size_t LARGEST_RECORD_GROUP = 2;
 
 // clang-format off
 EM_JS(int, page_next_event, (int* values), {
@@ -60,7 +54,7 @@ void translate(int kind, int a, int b) {
         case EVENT_BUTTON:
             return soft_mouse_button(a, b != 0);
         case EVENT_WHEEL:
-            return soft_mouse_record(MOUSE_OFFSET_WHEEL, static_cast<uint32_t>(a * WHEEL_DELTA));
+            return soft_mouse_wheel(a);
         case EVENT_KEY:
             return soft_key(static_cast<uintptr_t>(a));
         case EVENT_CHAR:
@@ -89,7 +83,7 @@ bool WebDevice::wait_for_input() {
         const int kind = page_next_event(values);
         if (kind == EVENT_NONE) break;
         translate(kind, values[0], values[1]);
-    } while (soft_mouse_room() >= LARGEST_RECORD_GROUP);
+    } while (soft_mouse_room() >= SOFT_MOUSE_RECORDS_PER_INPUT);
     return true;
 }
 
