@@ -28,15 +28,14 @@ void append_utf8(std::string& out, uint32_t cp) {
     }
 }
 
-// -1 when the code point has no Windows-1252 byte.
-int byte_of(uint32_t cp) {
+}  // namespace
+
+int cp1252_byte_of(uint32_t cp) {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
     for (int i = 0; i < 32; ++i)
         if (high_control_block[i] != 0 && high_control_block[i] == cp) return 0x80 + i;
     return -1;
 }
-
-}  // namespace
 
 std::string cp1252_to_utf8(const std::string& bytes) {
     std::string out;
@@ -82,7 +81,7 @@ std::string utf8_to_cp1252(const std::string& text) {
             continue;
         }
         i += 1 + extra;
-        const int byte = byte_of(cp);
+        const int byte = cp1252_byte_of(cp);
         if (byte >= 0) out += static_cast<char>(byte);
     }
     return out;

@@ -2,6 +2,7 @@
 // characters and window messages the program knows from Windows.
 #include <emscripten.h>
 
+#include "platform/common/cp1252.h"
 #include "platform/web/web_device.h"
 #include "platform/window.h"
 
@@ -32,21 +33,6 @@ EM_JS(int, page_has_event, (), { return qz.events.length > 0; });
 EM_JS(void, page_set_relative_mouse, (int on), { qz.setRelativeMouse(on !== 0); });
 // clang-format on
 
-std::string utf8_of(uint32_t code_point) {
-    std::string out;
-    if (code_point < 0x80) {
-        out += static_cast<char>(code_point);
-    } else if (code_point < 0x800) {
-        out += static_cast<char>(0xC0 | code_point >> 6);
-        out += static_cast<char>(0x80 | (code_point & 0x3F));
-    } else if (code_point < 0x10000) {
-        out += static_cast<char>(0xE0 | code_point >> 12);
-        out += static_cast<char>(0x80 | (code_point >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (code_point & 0x3F));
-    }
-    return out;
-}
-
 void translate(int kind, int a, int b) {
     switch (kind) {
         case EVENT_MOTION:
@@ -60,7 +46,9 @@ void translate(int kind, int a, int b) {
         case EVENT_CHAR:
             return soft_char(static_cast<uint8_t>(a));
         case EVENT_TEXT:
-            return soft_text_utf8(utf8_of(static_cast<uint32_t>(a)));
+            if (const int byte = cp1252_byte_of(static_cast<uint32_t>(a)); byte >= 0)
+                soft_char(static_cast<uint8_t>(byte));
+            return;
         case EVENT_FOCUS:
             return soft_focus(a != 0);
         default:
