@@ -51,23 +51,33 @@ var qz = (function () {
 
   // ---------------------------------------------------------------- the screen
 
-  // As large as the window allows above the footer, in the show's proportions, centred
-  // on black; crisp whenever each show pixel covers a whole number of screen pixels.
+  // What the viewer sees of the page: on phones the visual viewport, which the
+  // on-screen keyboard and the browser's bars may make smaller than the window.
+  function room() {
+    var view = window.visualViewport;
+    return view ? { width: view.width, height: view.height, left: view.offsetLeft, top: view.offsetTop }
+      : { width: window.innerWidth, height: window.innerHeight, left: 0, top: 0 };
+  }
+
+  // As large as the visible page allows above the footer, in the show's proportions,
+  // centred on black; crisp whenever each show pixel covers a whole number of screen
+  // pixels.
   function fit() {
     var screen = canvas();
     var footer = element('footer');
     if (!screen) return;
+    var seen = room();
     var ratio = window.devicePixelRatio || 1;
     var footerHeight = footer ? footer.offsetHeight : 0;
-    var roomWidth = window.innerWidth * ratio;
-    var roomHeight = Math.max(1, window.innerHeight - footerHeight) * ratio;
+    var roomWidth = seen.width * ratio;
+    var roomHeight = Math.max(1, seen.height - footerHeight) * ratio;
     var scale = Math.min(roomWidth / SHOW_WIDTH, roomHeight / SHOW_HEIGHT);
     var width = Math.floor(SHOW_WIDTH * scale) / ratio;
     var height = Math.floor(SHOW_HEIGHT * scale) / ratio;
     screen.style.width = width + 'px';
     screen.style.height = height + 'px';
-    screen.style.left = Math.floor((window.innerWidth - width) / 2) + 'px';
-    screen.style.top = Math.floor((window.innerHeight - footerHeight - height) / 2) + 'px';
+    screen.style.left = seen.left + Math.floor((seen.width - width) / 2) + 'px';
+    screen.style.top = seen.top + Math.floor((seen.height - footerHeight - height) / 2) + 'px';
     screen.style.imageRendering = scale === Math.floor(scale) ? 'pixelated' : 'auto';
   }
 
@@ -108,7 +118,9 @@ var qz = (function () {
 
   // ---------------------------------------------------------------- input
 
+  // The program waits for input once its title is up.
   function nextEvent() {
+    qzFiles.titleShown();
     if (events.length > 0) return Promise.resolve();
     return new Promise(function (resume) { wake = resume; });
   }
@@ -155,6 +167,61 @@ var qz = (function () {
     if (event.button in BUTTONS) queue(BUTTON, BUTTONS[event.button], 1);
   }
 
+  // A finger: the program's pointer goes where it touches (first to the top left
+  // corner, where it stops, then the touch's distance from there), a tap is a left
+  // click there and a press held LONG_PRESS_MS a right click.
+  var LONG_PRESS_MS = 500;
+  var touch = null;
+
+  function touchPoint(event) {
+    var finger = event.changedTouches[0];
+    var box = canvas().getBoundingClientRect();
+    return {
+      x: (finger.clientX - box.left) * SHOW_WIDTH / box.width,
+      y: (finger.clientY - box.top) * SHOW_HEIGHT / box.height,
+    };
+  }
+
+  function pointTo(from, to) {
+    var dx = Math.round((to.x - from.x) / 2), dy = Math.round((to.y - from.y) / 2);
+    if (dx !== 0 || dy !== 0) queue(MOTION, dx, dy);
+  }
+
+  function onTouchStart(event) {
+    event.preventDefault();
+    if (touch || event.touches.length !== 1) return;
+    canvas().focus();
+    resumeAudio();
+    var at = touchPoint(event);
+    queue(MOTION, -SHOW_WIDTH, -SHOW_HEIGHT);
+    pointTo({ x: 0, y: 0 }, at);
+    touch = { at: at, timer: setTimeout(function () {
+      if (!touch) return;
+      touch.long = true;
+      queue(BUTTON, BUTTONS[2], 1);
+      queue(BUTTON, BUTTONS[2], 0);
+    }, LONG_PRESS_MS) };
+  }
+
+  function onTouchMove(event) {
+    event.preventDefault();
+    if (!touch) return;
+    var at = touchPoint(event);
+    pointTo(touch.at, at);
+    touch.at = at;
+  }
+
+  function onTouchEnd(event) {
+    event.preventDefault();
+    if (!touch) return;
+    clearTimeout(touch.timer);
+    if (!touch.long && event.type === 'touchend') {
+      queue(BUTTON, BUTTONS[0], 1);
+      queue(BUTTON, BUTTONS[0], 0);
+    }
+    touch = null;
+  }
+
   function onMouseUp(event) {
     if (event.button in BUTTONS) queue(BUTTON, BUTTONS[event.button], 0);
   }
@@ -168,7 +235,7 @@ var qz = (function () {
   // their code point; the browser's own use of these keys (scrolling, focus, going
   // back) is kept from it. Keys on the download link stay the browser's.
   function onKeyDown(event) {
-    if (event.target && event.target.id === 'download') return;
+    if (ended || (event.target && event.target.id === 'download')) return;
     resumeAudio();
     if (event.ctrlKey || event.metaKey || event.altKey) return;
     if (event.key in ARROWS) {
@@ -189,6 +256,10 @@ var qz = (function () {
     screen.addEventListener('mousedown', onMouseDown);
     screen.addEventListener('contextmenu', function (event) { event.preventDefault(); });
     screen.addEventListener('wheel', onWheel, { passive: false });
+    screen.addEventListener('touchstart', onTouchStart, { passive: false });
+    screen.addEventListener('touchmove', onTouchMove, { passive: false });
+    screen.addEventListener('touchend', onTouchEnd, { passive: false });
+    screen.addEventListener('touchcancel', onTouchEnd, { passive: false });
     document.addEventListener('mousemove', onMouseMove);
     document.addEventListener('mouseup', onMouseUp);
     document.addEventListener('keydown', onKeyDown);
@@ -196,6 +267,8 @@ var qz = (function () {
     window.addEventListener('focus', function () { queue(FOCUS, 1, 0); });
     window.addEventListener('blur', function () { queue(FOCUS, 0, 0); });
     window.addEventListener('resize', fit);
+    if (window.visualViewport) window.visualViewport.addEventListener('resize', fit);
+    qzFiles.onProgress = setStatus;
     fit();
   }
 
@@ -281,6 +354,7 @@ var qz = (function () {
   }
 
   async function restoreShowFile() {
+    await qzFiles.showFileArrived();
     try {
       FS.mkdir(SAVED_DIRECTORY);
       FS.mount(IDBFS, {}, SAVED_DIRECTORY);
@@ -296,12 +370,12 @@ var qz = (function () {
       console.warn('qzview: the browser storage cannot be used:', error);
       savedPath = null;
     }
-    setStatus('');
   }
 
   // After a save: into the browser's storage, and offered for download.
   function keepShowFile() {
     var bytes = readShowFile();
+    qzFiles.showFileChanged();
     offerDownload();
     if (!savedPath) return;
     FS.writeFile(savedPath, bytes);

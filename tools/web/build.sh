@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the show in SHOWDIR as a static web site in OUTDIR: index.html, the program
-# (qzview.js, qzview.wasm, the same for every show) and the show's files with the
-# program's glyph atlas in one data package (show.data, unpacked by show.js). Any web
-# server can serve OUTDIR as it is.
+# (qzview.js, qzview.wasm, the same for every show), the show's files and the
+# program's glyph atlas each gzipped under files/, and their manifest show.json. The
+# page fetches each file when the show needs it. Any web server can serve OUTDIR as
+# it is.
 #
 # Usage: tools/web/build.sh SHOWDIR OUTDIR
 # Needs emscripten (Debian: emscripten) and the native build's tools; the native
@@ -11,7 +12,7 @@
 set -euo pipefail
 
 usage() {
-    sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//' >&2
+    sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//' >&2
     exit 2
 }
 [ $# -eq 2 ] || usage
@@ -44,23 +45,13 @@ cmake --build "$web" -j"$jobs"
 
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
-"$native/qzview-glyph-atlas" "$out/glyphs.atlas"
-
-# Only the show's own files: its bitmaps, sounds and show script.
-packed=()
-while IFS= read -r -d '' file; do
-    packed+=("$file@/show/$(basename "$file")")
-done < <(find "$show" -maxdepth 1 -type f \( -name 'scs*.BMP' -o -name 'scb*.BMP' \
-    -o -name 'bsou*.WAV' -o -name 'SCR1.BIL' \) -print0 | sort -z)
-python3 /usr/share/emscripten/tools/file_packager.py "$out/show.data" \
-    --preload "${packed[@]}" "$out/glyphs.atlas@/qzview/glyphs.atlas" \
-    --js-output="$out/show.js" >/dev/null
-rm -f "$out/glyphs.atlas"
-
 cp "$web/qzview.js" "$web/qzview.wasm" "$out/"
+rm -f "$out/show.data" "$out/show.js"
+"$native/qzview-glyph-atlas" "$out/glyphs.atlas"
 name=$(basename "$(cd "$show" && pwd)")
 # The name goes into the page as text: keep it to characters that need no escaping.
 safe_name=$(printf '%s' "$name" | tr -c 'A-Za-z0-9 ._-' '_')
-sed -e "s/@QZ_TITLE@/QZVIEW - $safe_name/" -e "s/@QZ_SHOW@/$safe_name/" \
-    "$root/platform/web/index.html" >"$out/index.html"
+python3 "$root/tools/web/pack_show.py" "$show" "$out/glyphs.atlas" "$out/qzview.wasm" \
+    "$root/platform/web/index.html" "$out" "$safe_name"
+rm -f "$out/glyphs.atlas"
 echo "site for the show $show written to $out"
