@@ -10,8 +10,8 @@ packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev libsdl2-dev li
           libsdl2-image-dev libwebp-dev fonts-dejavu-core)
 package_tools=(dpkg-dev file lintian)
 # The browser program and its test in headless chromium, driven by node (which comes
-# with emscripten).
-web_packages=(emscripten chromium)
+# with emscripten); the test also serves the site with Debian's nginx.
+web_packages=(emscripten chromium nginx)
 case "${1:-build}" in
   build|run) ;;
   test) packages+=(xvfb xdotool x11-apps imagemagick sox perl g++-mingw-w64-x86-64-posix wine

@@ -1,0 +1,139 @@
+// The full-sized show in a page over a held-back network (100 Mbit/s, 20 ms latency):
+// the title must come within its time with little fetched, a loading line counting
+// what has arrived until then; the files the program reads must be the show's own,
+// byte for byte; every "next" picture must be complete soon after the press once the
+// viewer has looked at the picture before; the page's memory must stay bounded after
+// many pictures; and a file the site fails to deliver is asked for again, then left
+// out with one line on the console while the show goes on. Exits 0 when all hold.
+//
+// Usage: node big.mjs URL SHOWDIR PROFILE_DIR [LOST_FILE]
+//   LOST_FILE   a file of the manifest the server does not have (removed by the caller)
+import crypto from 'node:crypto';
+import fs from 'node:fs';
+import path from 'node:path';
+import { launch, sleep } from './cdp.mjs';
+
+const [url, showDir, profile, lostFile] = process.argv.slice(2);
+const MIB = 1024 * 1024;
+// Generous against the goals (1 s, 150 ms), for a shared machine running the test.
+const TITLE_LIMIT_MS = 3000;
+const FETCHED_BEFORE_TITLE_LIMIT = 6 * MIB;
+const NEXT_LIMIT_MS = 400;
+const MEMORY_LIMIT = 400 * MIB;
+const PICTURES = 30;
+const LOOK_MS = 1000;
+// The navigation panel's "next" button, reached with the pointer locked from (497, 369).
+const NEXT_FROM_START = [(981 - 497) / 2, (731 - 369) / 2];
+const LOADING_LINE = /^DIE SHOW WIRD GELADEN \.\.\. \d+,\d VON \d+,\d MB$/;
+
+const failures = [];
+const check = (held, text) => { if (!held) failures.push(text); };
+const console_ = [];
+
+const browser = await launch({ executablePath: process.env.QZ_CHROMIUM || '/usr/bin/chromium',
+  userDataDir: profile });
+try {
+  const page = await browser.newPage();
+  page.on('console', (message) => console_.push(message.text()));
+  await page.setViewport({ width: 1024, height: 792 });
+  await page.send('Network.enable');
+  await page.send('Network.emulateNetworkConditions', { offline: false, latency: 20,
+    downloadThroughput: 100e6 / 8, uploadThroughput: 100e6 / 8 });
+  // The footer's lines as they come, and the moment the title is on the canvas.
+  await page.evaluateOnNewDocument(() => {
+    window.qzLines = [];
+    document.addEventListener('DOMContentLoaded', () => {
+      const status = document.getElementById('status');
+      new MutationObserver(() => window.qzLines.push(status.textContent))
+        .observe(status, { childList: true, characterData: true, subtree: true });
+    });
+    const watch = () => {
+      const canvas = document.getElementById('screen');
+      if (canvas && canvas.getContext('2d').getImageData(512, 300, 1, 1).data.slice(0, 3)
+        .some((value) => value > 0)) {
+        window.qzTitleAt = performance.now();
+        return;
+      }
+      requestAnimationFrame(watch);
+    };
+    requestAnimationFrame(watch);
+  });
+  await page.goto(url, 60000);
+  await page.waitForFunction(() => window.qzTitleAt !== undefined, { timeout: 60000 });
+  await sleep(1000);
+  const title = await page.evaluate(() => {
+    const fetched = [...performance.getEntriesByType('navigation'),
+      ...performance.getEntriesByType('resource')]
+      .filter((entry) => entry.responseEnd <= window.qzTitleAt)
+      .reduce((sum, entry) => sum + entry.transferSize, 0);
+    return { at: window.qzTitleAt, fetched, lines: window.qzLines,
+      status: document.getElementById('status').textContent };
+  });
+  console.log(`title after ${title.at.toFixed(0)} ms, ${(title.fetched / MIB).toFixed(2)} MiB fetched`);
+  check(title.at <= TITLE_LIMIT_MS, `the title came after ${title.at.toFixed(0)} ms`);
+  check(title.fetched <= FETCHED_BEFORE_TITLE_LIMIT, `${title.fetched} bytes fetched before the title`);
+  check(title.lines.some((line) => LOADING_LINE.test(line)),
+    `no loading line with progress: ${JSON.stringify(title.lines)}`);
+  check(title.status === '', `the footer still says "${title.status}" with the title up`);
+
+  await page.evaluate(() => {
+    window.qzPresents = [];
+    const show = qz.showRect;
+    qz.showRect = (pointer, x, y, width, height) => {
+      show(pointer, x, y, width, height);
+      window.qzPresents.push({ end: performance.now(), width, height });
+    };
+    document.addEventListener('mousedown', () => { window.qzPressedAt = performance.now(); }, true);
+  });
+  await page.mouse.click(10, 10);  // the title ends with the first picture
+  await sleep(LOOK_MS + 500);
+  const times = [];
+  for (let i = 0; i < PICTURES; i++) {
+    await page.evaluate(() => { window.qzPresents = []; });
+    await page.mouse.move(10 + NEXT_FROM_START[0], 10 + NEXT_FROM_START[1]);
+    await page.mouse.down();
+    await page.mouse.up();
+    await sleep(LOOK_MS);
+    await page.mouse.move(10, 10);
+    const { presents, pressedAt } = await page.evaluate(() =>
+      ({ presents: window.qzPresents, pressedAt: window.qzPressedAt }));
+    const strips = presents.filter((p) => p.width < 1024 && p.height === 768);
+    times.push(strips.length ? strips[strips.length - 1].end - pressedAt : Infinity);
+  }
+  console.log(`"next" to the picture complete: ${times.map((t) => t.toFixed(0)).join(' ')} ms`);
+  check(times.every((t) => t <= NEXT_LIMIT_MS), `a "next" picture took longer than ${NEXT_LIMIT_MS} ms`);
+  const state = await page.evaluate(() => qzFiles.state());
+  check(state.current === PICTURES + 1, `the page took entry ${state.current} for the one shown`);
+
+  const heap = await page.send('Runtime.getHeapUsage');
+  const program = await page.evaluate(() => HEAPU8.length);
+  const memory = heap.usedSize + (heap.backingStorageSize || 0) + program;
+  console.log(`page memory after ${PICTURES} pictures: ${(memory / MIB).toFixed(1)} MiB, ` +
+    `${state.held.length} files held`);
+  check(memory <= MEMORY_LIMIT, `${(memory / MIB).toFixed(1)} MiB of page memory`);
+
+  // The files in the page against the show's own, byte for byte.
+  for (const name of ['SCR1.BIL', 'bsou101.WAV', ...state.held.slice(-4)]) {
+    const digest = await page.evaluate((file) => crypto.subtle.digest('SHA-256',
+      FS.readFile('/show/' + file)).then((hash) => Array.from(new Uint8Array(hash))
+      .map((b) => b.toString(16).padStart(2, '0')).join('')), name);
+    const own = crypto.createHash('sha256').update(fs.readFileSync(path.join(showDir, name)))
+      .digest('hex');
+    check(digest === own, `${name} in the page differs from the show's`);
+  }
+  check(!state.held.some((name) => name === lostFile), `the lost ${lostFile} is held`);
+  if (lostFile) {
+    const lines = console_.filter((line) => line.includes(lostFile));
+    check(lines.length === 1 && state.missing.includes(lostFile),
+      `the lost ${lostFile}: console ${JSON.stringify(lines)}, missing ${JSON.stringify(state.missing)}`);
+  }
+} catch (error) {
+  failures.push(error.message);
+} finally {
+  await browser.close();
+}
+if (failures.length > 0) {
+  for (const failure of failures) console.error(`full-sized show: ${failure}`);
+  process.exit(1);
+}
+console.log('full-sized show: title, files, next pictures, memory and the lost file as expected');
