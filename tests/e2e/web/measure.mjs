@@ -139,6 +139,7 @@ async function settled(page, quietMs, timeoutMs = 20000) {
 // The page's memory: the JavaScript heap, the buffers it holds outside it (the files
 // fetched) and the program's own memory.
 async function memory(page) {
+  await page.send('HeapProfiler.collectGarbage');
   const heap = await page.send('Runtime.getHeapUsage');
   const program = await page.evaluate(() => HEAPU8.length);
   return { heap: heap.usedSize, buffers: heap.backingStorageSize || 0, program };
