@@ -14,9 +14,10 @@ import crypto from 'node:crypto';
 import fs from 'node:fs';
 import path from 'node:path';
 import { launch, sleep } from './cdp.mjs';
+import { MIB, holdNetwork, pageMemory, pressNext, recordPresents, strips, watchForTitle }
+  from './show_page.mjs';
 
 const [url, showDir, profile, lostFile] = process.argv.slice(2);
-const MIB = 1024 * 1024;
 // Generous against the goals (1 s, 150 ms), for a shared machine running the test.
 const TITLE_LIMIT_MS = 3000;
 const FETCHED_BEFORE_TITLE_LIMIT = 6 * MIB;
@@ -28,8 +29,6 @@ const FILE_BUFFERS_LIMIT = 64 * MIB;
 const FIRST_SCREENSHOT = 1000;
 const PICTURES = 30;
 const LOOK_MS = 1000;
-// The navigation panel's "next" button, reached with the pointer locked from (497, 369).
-const NEXT_FROM_START = [(981 - 497) / 2, (731 - 369) / 2];
 const LOADING_LINE = /^DIE SHOW WIRD GELADEN \.\.\. \d+,\d VON \d+,\d MB$/;
 
 const failures = [];
@@ -43,9 +42,9 @@ try {
   page.on('console', (message) => console_.push(message.text()));
   await page.setViewport({ width: 1024, height: 792 });
   await page.send('Network.enable');
-  await page.send('Network.emulateNetworkConditions', { offline: false, latency: 20,
-    downloadThroughput: 100e6 / 8, uploadThroughput: 100e6 / 8 });
+  await holdNetwork(page, 100, 20);
   // The footer's lines as they come, and the moment the title is on the canvas.
+  await watchForTitle(page);
   await page.evaluateOnNewDocument(() => {
     performance.setResourceTimingBufferSize(10000);
     window.qzLines = [];
@@ -54,16 +53,6 @@ try {
       new MutationObserver(() => window.qzLines.push(status.textContent))
         .observe(status, { childList: true, characterData: true, subtree: true });
     });
-    const watch = () => {
-      const canvas = document.getElementById('screen');
-      if (canvas && canvas.getContext('2d').getImageData(512, 300, 1, 1).data.slice(0, 3)
-        .some((value) => value > 0)) {
-        window.qzTitleAt = performance.now();
-        return;
-      }
-      requestAnimationFrame(watch);
-    };
-    requestAnimationFrame(watch);
   });
   await page.goto(url, 60000);
   await page.waitForFunction(() => window.qzTitleAt !== undefined, { timeout: 60000 });
@@ -83,24 +72,14 @@ try {
     `no loading line with progress: ${JSON.stringify(title.lines)}`);
   check(title.status === '', `the footer still says "${title.status}" with the title up`);
 
-  await page.evaluate(() => {
-    window.qzPresents = [];
-    const show = qz.showRect;
-    qz.showRect = (pointer, x, y, width, height) => {
-      show(pointer, x, y, width, height);
-      window.qzPresents.push({ end: performance.now(), width, height });
-    };
-    document.addEventListener('mousedown', () => { window.qzPressedAt = performance.now(); }, true);
-  });
+  await recordPresents(page);
   await page.mouse.click(10, 10);  // the title ends with the first picture
   await sleep(LOOK_MS + 500);
   const times = [];
   const late = [];
   for (let i = 0; i < PICTURES; i++) {
     await page.evaluate(() => { window.qzPresents = []; });
-    await page.mouse.move(10 + NEXT_FROM_START[0], 10 + NEXT_FROM_START[1]);
-    await page.mouse.down();
-    await page.mouse.up();
+    await pressNext(page);
     await sleep(LOOK_MS);
     await page.mouse.move(10, 10);
     const screenshot = `scs0${FIRST_SCREENSHOT + i + 2}.BMP`;
@@ -111,8 +90,8 @@ try {
         .map((entry) => entry.responseEnd)),
     }), screenshot);
     if (!(arrivedAt <= pressedAt)) late.push(screenshot);
-    const strips = presents.filter((p) => p.width < 1024 && p.height === 768);
-    times.push(strips.length ? strips[strips.length - 1].end - pressedAt : Infinity);
+    const transition = strips(presents);
+    times.push(transition.length ? transition[transition.length - 1].end - pressedAt : Infinity);
   }
   console.log(`"next" to the picture complete: ${times.map((t) => t.toFixed(0)).join(' ')} ms`);
   check(times.every((t) => t <= NEXT_LIMIT_MS), `a "next" picture took longer than ${NEXT_LIMIT_MS} ms`);
@@ -120,11 +99,7 @@ try {
   const state = await page.evaluate(() => qzFiles.state());
   check(state.current === PICTURES + 1, `the page took entry ${state.current} for the one shown`);
 
-  await page.send('HeapProfiler.collectGarbage');
-  const heap = await page.send('Runtime.getHeapUsage');
-  const program = await page.evaluate(() => HEAPU8.length);
-  const memory = heap.usedSize + (heap.backingStorageSize || 0) + program;
-  const buffers = heap.backingStorageSize || 0;
+  const { total: memory, buffers } = await pageMemory(page);
   console.log(`page memory after ${PICTURES} pictures: ${(memory / MIB).toFixed(1)} MiB ` +
     `(${(buffers / MIB).toFixed(1)} MiB of buffers), ${state.held.length} files held`);
   check(memory <= MEMORY_LIMIT, `${(memory / MIB).toFixed(1)} MiB of page memory`);

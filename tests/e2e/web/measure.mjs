@@ -14,6 +14,8 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { launch, sleep } from './cdp.mjs';
+import { MIB, holdNetwork, pageMemory, pressNext, recordPresents, strips, titleDrawn }
+  from './show_page.mjs';
 
 function options(argv) {
   const parsed = { url: argv[0], loads: 5, pictures: 30, network: null, site: null };
@@ -45,24 +47,16 @@ const median = (values) => {
 const summary = (values, unit = 'ms', digits = 2) =>
   `${median(values).toFixed(digits)} ${unit} (${Math.min(...values).toFixed(digits)}-` +
   `${Math.max(...values).toFixed(digits)}, n=${values.length})`;
-const MIB = 1024 * 1024;
 
 // Points of the title screen, read once it has settled.
 const POINTS = [[100, 100], [512, 300], [900, 500], [20, 700], [300, 705], [1000, 20]];
-// The navigation panel's "next" button, reached with the pointer locked from (497, 369).
-const NEXT_FROM_START = [(981 - 497) / 2, (731 - 369) / 2];
 
 async function newPage() {
   const page = await browser.newPage();
   await page.setViewport({ width: 1024, height: 792, deviceScaleFactor: 1 });
   await page.send('Network.enable');
   await page.send('Network.clearBrowserCache');
-  if (settings.network) {
-    const bytesPerSecond = (settings.network.mbit * 1e6) / 8;
-    await page.send('Network.emulateNetworkConditions', { offline: false,
-      latency: settings.network.ms, downloadThroughput: bytesPerSecond,
-      uploadThroughput: bytesPerSecond });
-  }
+  if (settings.network) await holdNetwork(page, settings.network.mbit, settings.network.ms);
   return page;
 }
 
@@ -88,8 +82,8 @@ async function loadToTitle(expected) {
     };
     requestAnimationFrame(watch);
   }, POINTS, expected);
-  await page.goto(settings.url, 120000);
-  await page.waitForFunction(() => window.qzTitleAt !== undefined, { timeout: 120000 });
+  await page.goto(settings.url, 600000);
+  await page.waitForFunction(() => window.qzTitleAt !== undefined, { timeout: 600000 });
   const result = await page.evaluate(() => {
     const entries = [...performance.getEntriesByType('navigation'),
       ...performance.getEntriesByType('resource')];
@@ -103,12 +97,8 @@ async function loadToTitle(expected) {
 
 async function openAtTitle() {
   const page = await newPage();
-  await page.goto(settings.url, 120000);
-  await page.waitForFunction(() => {
-    const canvas = document.getElementById('screen');
-    return canvas && canvas.getContext('2d').getImageData(512, 300, 1, 1).data.slice(0, 3)
-      .some((value) => value > 0);
-  }, { timeout: 120000 });
+  await page.goto(settings.url, 600000);
+  await page.waitForFunction(titleDrawn, { timeout: 600000 });
   await sleep(2000);
   return page;
 }
@@ -136,30 +126,12 @@ async function settled(page, quietMs, timeoutMs = 20000) {
   }
 }
 
-// The page's memory: the JavaScript heap, the buffers it holds outside it (the files
-// fetched) and the program's own memory.
-async function memory(page) {
-  await page.send('HeapProfiler.collectGarbage');
-  const heap = await page.send('Runtime.getHeapUsage');
-  const program = await page.evaluate(() => HEAPU8.length);
-  return { heap: heap.usedSize, buffers: heap.backingStorageSize || 0, program };
-}
-
 // "next" pressed count times, each after the picture has been looked at for a second:
 // the time from the press to the new picture's last strip on the canvas, the first to
 // last strip, and the page's memory at the end. Then the cost of a whole present.
 async function pictures(count) {
   const page = await openAtTitle();
-  await page.evaluate(() => {
-    window.qzPresents = [];
-    const show = qz.showRect;
-    qz.showRect = (pointer, x, y, width, height) => {
-      const start = performance.now();
-      show(pointer, x, y, width, height);
-      window.qzPresents.push({ start, end: performance.now(), width, height });
-    };
-    document.addEventListener('mousedown', () => { window.qzPressedAt = performance.now(); }, true);
-  });
+  await recordPresents(page);
   await page.mouse.click(10, 10);  // the title ends, with the show's first picture
   await settled(page, 300);
   await sleep(1000);
@@ -167,20 +139,18 @@ async function pictures(count) {
   const transitions = [];
   for (let i = 0; i < count; i++) {
     await page.evaluate(() => { window.qzPresents = []; });
-    await page.mouse.move(10 + NEXT_FROM_START[0], 10 + NEXT_FROM_START[1]);
-    await page.mouse.down();
-    await page.mouse.up();
+    await pressNext(page);
     const presents = await settled(page, 300);
     const pressedAt = await page.evaluate(() => window.qzPressedAt);
-    const strips = presents.filter((p) => p.width < 1024 && p.height === 768);
-    if (strips.length > 0) {
-      toComplete.push(strips[strips.length - 1].end - pressedAt);
-      transitions.push(strips[strips.length - 1].end - strips[0].start);
+    const transition = strips(presents);
+    if (transition.length > 0) {
+      toComplete.push(transition[transition.length - 1].end - pressedAt);
+      transitions.push(transition[transition.length - 1].end - transition[0].start);
     }
     await page.mouse.move(10, 10);
     await sleep(1000 - 300);
   }
-  const used = await memory(page);
+  const used = await pageMemory(page);
   const whole = await page.evaluate(async () => {
     const canvas = document.getElementById('screen');
     const context = canvas.getContext('2d');
@@ -218,7 +188,7 @@ try {
   console.log(`"next" press to the picture complete: ${run.toComplete.length ? summary(run.toComplete) : 'not seen'}`);
   console.log(`transition, first to last strip:      ${run.transitions.length ? summary(run.transitions) : 'not seen'}`);
   console.log(`page memory after ${String(settings.pictures).padEnd(3)} pictures:      ` +
-    `${((used.heap + used.buffers + used.program) / MIB).toFixed(1)} MiB (JS heap ` +
+    `${(used.total / MIB).toFixed(1)} MiB (JS heap ` +
     `${(used.heap / MIB).toFixed(1)}, its buffers ${(used.buffers / MIB).toFixed(1)}, ` +
     `program ${(used.program / MIB).toFixed(1)})`);
   console.log(`one present of the whole canvas:      ${summary(run.whole)} (putImageData)`);

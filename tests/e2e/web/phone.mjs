@@ -10,6 +10,7 @@
 import fs from 'node:fs';
 import path from 'node:path';
 import { launch, sleep } from './cdp.mjs';
+import { titleDrawn } from './show_page.mjs';
 
 const [url, profile, savedShowFile, downloads] = process.argv.slice(2);
 const FOOTER_HEIGHT = 24;
@@ -92,9 +93,7 @@ try {
   await page.send('Emulation.setDeviceMetricsOverride',
     { width: 390, height: 844, deviceScaleFactor: 3, mobile: true });
   await page.goto(url);
-  await page.waitForFunction(() => qz.exitStatus === null && document.getElementById('screen')
-    .getContext('2d').getImageData(512, 300, 1, 1).data.slice(0, 3).some((value) => value > 0),
-  { timeout: 20000 });
+  await page.waitForFunction(titleDrawn, { timeout: 20000 });
   await sleep(1000);
   await turn(page, 844, 390);
   const box = await turn(page, 390, 844);

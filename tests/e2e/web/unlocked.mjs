@@ -5,6 +5,7 @@
 //
 // Usage: node unlocked.mjs URL PROFILE_DIR
 import { launch, sleep } from './cdp.mjs';
+import { titleDrawn } from './show_page.mjs';
 
 const [url, profile] = process.argv.slice(2);
 // The forward button of the panel at the bottom right, and a start well away from it.
@@ -23,11 +24,7 @@ try {
   await page.goto(url);
   await page.bringToFront();
   // The title is up once the canvas shows more than black.
-  await page.waitForFunction(() => {
-    const canvas = document.getElementById('screen');
-    return canvas && canvas.getContext('2d').getImageData(512, 300, 1, 1).data.slice(0, 3)
-      .some((value) => value > 0);
-  }, { timeout: 20000 });
+  await page.waitForFunction(titleDrawn, { timeout: 20000 });
   await sleep(1000);
   await page.mouse.click(...START);
   await sleep(1500);
