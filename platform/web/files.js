@@ -9,7 +9,8 @@
 // first, last, and the one after next) are fetched in the background, a few at a time,
 // and any file the program waits for goes first. Fetched files beyond a budget are
 // dropped again, least recently used first, but never those of the entries near the
-// current one: the page's memory stays bounded whatever the show's size.
+// current one nor the title's (the graphics sheet, the clicks' sounds): the page's
+// memory stays bounded whatever the show's size.
 
 var qzFiles = (function () {
   'use strict';
@@ -192,12 +193,14 @@ var qzFiles = (function () {
     }
   }
 
-  // Beyond the budget, the files least recently used go, except those near.
+  // Beyond the budget, the files least recently used go, except those near and the
+  // title's.
   function trim() {
     var total = 0;
     held.forEach(function (_, name) { total += manifest.files[name][0]; });
     if (total <= KEPT_BYTES) return;
-    var oldest = Array.from(held.keys()).filter(function (name) { return !near.has(name); })
+    var oldest = Array.from(held.keys())
+      .filter(function (name) { return !near.has(name) && manifest.first.indexOf(name) < 0; })
       .sort(function (a, b) { return held.get(a) - held.get(b); });
     for (var i = 0; i < oldest.length && total > KEPT_BYTES; i++) {
       try {
@@ -267,7 +270,9 @@ var qzFiles = (function () {
     return best;
   }
 
-  function aimAt(entry) {
+  // The files near the entry become the ones to fetch next; they start at once unless
+  // the program is about to wait for a file of its own.
+  function aimAt(entry, startNow) {
     current = entry;
     var wanted = [];
     reachable(entry).forEach(function (n) {
@@ -278,17 +283,17 @@ var qzFiles = (function () {
     flights.forEach(function (flight, name) {
       if (!flight.demanded && !near.has(name)) flight.controller.abort();
     });
-    pump();
+    if (startNow) pump();
   }
 
-  function noteOpened(name) {
+  function noteOpened(name, atHand) {
     if (held.has(name)) held.set(name, performance.now());
     var screenshot = /^scs0*(\d+)\.BMP$/.exec(name);
     if (!screenshot) return;
     if (!table) table = readTable();
     if (!table) return;
     var entry = entryShowing(Number(screenshot[1]));
-    if (entry > 0) aimAt(entry);
+    if (entry > 0) aimAt(entry, atHand);
   }
 
   // ---------------------------------------------------------------- the program's side
@@ -297,8 +302,9 @@ var qzFiles = (function () {
   function atHand(path) {
     var name = nameOf(path);
     if (name === null) return true;
-    noteOpened(name);
-    return missing.has(name) || exists(name);
+    var ready = missing.has(name) || exists(name);
+    noteOpened(name, ready);
+    return ready;
   }
 
   function fetchOpened(path) {
@@ -312,7 +318,7 @@ var qzFiles = (function () {
     loading.done = true;
     if (qzFiles.onProgress) qzFiles.onProgress('');
     if (!table) table = readTable();
-    if (table) aimAt(current); else pump();
+    if (table) aimAt(current, true); else pump();
   }
 
   // After a save the entries may have changed.
