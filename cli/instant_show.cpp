@@ -269,6 +269,13 @@ bool natural_less(const std::string& a, const std::string& b) {
     return order != 0 ? order < 0 : a < b;
 }
 
+void sort_by_name(std::vector<std::string>* paths) {
+    std::stable_sort(paths->begin(), paths->end(), [](const std::string& a, const std::string& b) {
+        const std::string name_a = fs::path(a).filename(), name_b = fs::path(b).filename();
+        return name_a != name_b ? natural_less(name_a, name_b) : natural_less(a, b);
+    });
+}
+
 std::vector<std::string> pictures_in(const std::string& dir) {
     std::vector<std::string> pictures;
     std::error_code error;
@@ -278,12 +285,12 @@ std::vector<std::string> pictures_in(const std::string& dir) {
         if (entry->is_regular_file(ignored) && is_picture_name(entry->path().filename()))
             pictures.push_back(entry->path().string());
     }
-    std::sort(pictures.begin(), pictures.end(), natural_less);
+    sort_by_name(&pictures);
     return pictures;
 }
 
-InstantShow make_instant_show(const std::vector<std::string>& pictures, bool rebuild,
-                              std::ostream& err) {
+InstantShow make_instant_show(std::vector<std::string> pictures, bool rebuild, std::ostream& err) {
+    sort_by_name(&pictures);
     std::string why_not;
     const std::string key = cache_key(pictures, &why_not);
     if (key.empty()) return failed(err, why_not);

@@ -19,8 +19,10 @@ bool is_picture_name(const std::string& name);
 // before "shot10"; letters compare without regard to case.
 bool natural_less(const std::string& a, const std::string& b);
 
-// The picture files directly in `dir`, in natural order of their names, as paths
-// that begin with `dir`.
+// Sorts paths by their file names in natural order (then by the whole path).
+void sort_by_name(std::vector<std::string>* paths);
+
+// The picture files directly in `dir`, sorted by name, as paths that begin with `dir`.
 std::vector<std::string> pictures_in(const std::string& dir);
 
 // The result of making (or finding) a show of pictures.
@@ -29,13 +31,12 @@ struct InstantShow {
     int exit_status = 0;    // when there is none
 };
 
-// The show of `pictures` (in the order given) in $XDG_CACHE_HOME/qzview/KEY (default
+// The show of `pictures`, sorted by name, in $XDG_CACHE_HOME/qzview/KEY (default
 // ~/.cache/qzview), KEY a hash of the pictures' paths, sizes and modification times.
 // A show already there is reused unless `rebuild`; otherwise it is made in a
 // temporary directory beside it by `qzview-show new` and `qzview-show add`, with a
 // progress line on `err`, and renamed into place only once it is complete. The
 // pictures themselves are only read.
-InstantShow make_instant_show(const std::vector<std::string>& pictures, bool rebuild,
-                              std::ostream& err);
+InstantShow make_instant_show(std::vector<std::string> pictures, bool rebuild, std::ostream& err);
 
 }  // namespace cli
