@@ -138,7 +138,7 @@ or, for a demo show: qzview-demo $work/empty"
         export XDG_CACHE_HOME="$work/cache"
         mkdir "$work/pics"
         convert -size 640x360 xc:red "$work/pics/shot2.png"
-        convert -size 1920x1080 xc:blue -quality 90 "$work/pics/shot10.jpg"
+        convert -size 960x540 xc:blue -quality 90 "$work/pics/shot10.jpg"
         convert -size 320x240 xc:lime "$work/pics/Shot1.PNG"
         echo text >"$work/pics/notes.txt"
         checksums() { (cd "$work/pics" && ls -la --time-style=full-iso && sha256sum ./*); }
@@ -192,6 +192,17 @@ or, for a demo show: qzview-demo $work/empty"
         run env PATH="$work/alone" "$work/alone/qzview" --rebuild "${start[@]:1}"
         expect_status 1
         expect_err_has "qzview-tools"
+        # A qzview-show that dies half-way through leaves nothing a later start uses.
+        printf '#!/bin/sh\n[ "$1" = add ] && kill -9 $$\nexec "%s" "$@"\n' "$bin/qzview-show" \
+            >"$work/alone/qzview-show"
+        chmod +x "$work/alone/qzview-show"
+        touch "$work/pics/shot2.png"
+        run "$work/alone/qzview" "${start[@]:1}"
+        expect_status 1
+        expect_err_has "no show could be made"
+        [ "$(shows | wc -l)" -eq 2 ] || fail "the interrupted show was kept: $(shows)"
+        run "${start[@]}"
+        expect_err_has "qzview: 3 of 3 pictures"
         ;;
     *)
         echo "unknown outcome $outcome" >&2
