@@ -228,9 +228,9 @@ InstantShow failed(std::ostream& err, const std::string& why) {
 }
 
 // Makes the show of `pictures` in a new directory beside `target` and renames it into
-// place once the show tool has made it.
+// place once the show tool has made it; `replace`: in place of the show there.
 InstantShow build_show(const fs::path& tool, const std::vector<std::string>& pictures,
-                       const fs::path& target, std::ostream& err) {
+                       const fs::path& target, bool replace, std::ostream& err) {
     std::string partial = target.string() + partial_marker + "XXXXXX";
     if (mkdtemp(partial.data()) == nullptr)
         return failed(err, "cannot make a directory in " + target.parent_path().string() + ": " +
@@ -245,12 +245,12 @@ InstantShow build_show(const fs::path& tool, const std::vector<std::string>& pic
                       fs::exists(fs::path(partial) / "SCR1.BIL", error);
     progress.finish();
     if (made) {
-        fs::remove_all(target, error);
+        if (replace) fs::remove_all(target, error);
         if (std::rename(partial.c_str(), target.c_str()) == 0) return {target.string(), 0};
     }
     fs::remove_all(partial, error);
-    // Another qzview may have made the same show meanwhile.
-    if (fs::exists(target / "SCR1.BIL", error)) return {target.string(), 0};
+    // Another qzview may have made the same show meanwhile; it may be running it.
+    if (made && fs::exists(target / "SCR1.BIL", error)) return {target.string(), 0};
     return failed(err, "no show could be made of the pictures");
 }
 
@@ -308,7 +308,7 @@ InstantShow make_instant_show(std::vector<std::string> pictures, bool rebuild, s
     if (fs::create_directories(base, error)) fs::permissions(base, fs::perms::owner_all, error);
     if (error) return failed(err, "cannot make " + base.string() + ": " + error.message());
     remove_abandoned(base);
-    return build_show(tool, pictures, target, err);
+    return build_show(tool, pictures, target, rebuild, err);
 }
 
 }  // namespace cli
