@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "cli/instant_show.h"
 #include "cli/version.h"
 
 namespace cli {
@@ -11,7 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const usage_line = "usage: qzview [OPTIONS] [DIR]\n";
+const char* const usage_line = "usage: qzview [OPTIONS] [DIR | PICTURES...]\n";
 
 const char* const help_text =
     "\n"
@@ -20,13 +21,21 @@ const char* const help_text =
     "\n"
     "DIR holds the show: the graphics sheet scs00001.BMP, the title picture\n"
     "scs00002.BMP, screenshots scsNNNNN.BMP, boxes scbNNNNN.BMP, sounds bsouN.WAV and\n"
-    "the show script SCR1.BIL, which the editor saves there. A directory with neither\n"
-    "SCR1.BIL nor scs00001.BMP holds no show; 'qzview-demo DIR' writes a demo show.\n"
-    "Files that are missing from a show are simply not drawn or played.\n"
+    "the show script SCR1.BIL, which the editor saves there. Files that are missing\n"
+    "from a show are simply not drawn or played.\n"
+    "\n"
+    "Given picture files (png, jpg, jpeg, webp, gif, bmp, tif, tiff), or a DIR with\n"
+    "pictures but neither SCR1.BIL nor scs00001.BMP, qzview makes a show of the\n"
+    "pictures in the order of their names (shot2 before shot10) with qzview-show,\n"
+    "keeps it in $XDG_CACHE_HOME/qzview (default ~/.cache/qzview) for the next start\n"
+    "with the same files, and runs it. The pictures themselves are only read.\n"
+    "A directory with neither a show nor pictures holds no show; qzview then prints\n"
+    "the qzview-show commands that make one ('qzview-demo DIR' writes a demo show).\n"
     "\n"
     "Options:\n"
     "  -h, --help     print this help and exit\n"
     "  --version      print the version and exit\n"
+    "  --rebuild      make the show of the pictures again, not from the cache\n"
     "\n"
     "Environment:\n"
     "  QZVIEW_DEPTH=16        run as if the 32-bit display mode were refused\n"
@@ -36,8 +45,9 @@ const char* const help_text =
     "  SDL_VIDEODRIVER, SDL_AUDIODRIVER\n"
     "                         SDL's drivers; 'dummy' runs without screen or sound card\n"
     "\n"
-    "Exit status: 0 after quitting through the menu; 1 when DIR holds no show or no\n"
-    "display could be opened; 2 for a wrong command line or a DIR that cannot be read.\n";
+    "Exit status: 0 after quitting through the menu; 1 when DIR holds no show, no show\n"
+    "could be made of the pictures or no display could be opened; 2 for a wrong command\n"
+    "line, a DIR that cannot be read or a name that is not a picture.\n";
 
 // Names in the show directory that make it a show: the show script or the graphics sheet.
 const char* const show_script_name = "SCR1.BIL";
@@ -70,23 +80,31 @@ std::string read_directory(const fs::path& dir, bool* holds_show) {
     return "";
 }
 
-ViewerStart open_show(const std::string& dir_argument, std::ostream& err) {
+// A name as the shell takes it back: quoted unless it is made of safe characters only.
+std::string shell_word(const std::string& text) {
+    const bool plain = !text.empty() && text.find_first_not_of(
+                                            "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                            "0123456789_-+=./,:@%") == std::string::npos;
+    if (plain) return text;
+    std::string quoted = "'";
+    for (char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// Says that `shown_name` holds no show and how to make one there.
+ViewerStart refuse_no_show(const std::string& shown_name, bool empty, std::ostream& err) {
+    const std::string dir = shell_word(shown_name);
+    err << "qzview: " << shown_name << " holds no show (neither " << show_script_name << " nor "
+        << graphics_sheet_name << ") and no pictures; to make a show there:\n"
+        << "  qzview-show new " << dir << "\n"
+        << "  qzview-show add --dir " << dir << " PICTURES...\n";
+    if (empty) err << "or, for a demo show: qzview-demo " << dir << "\n";
+    return end_with(STATUS_NOT_A_SHOW);
+}
+
+ViewerStart enter(const std::string& dir, const std::string& shown_name, std::ostream& err) {
     std::error_code error;
-    const std::string shown_name =
-        dir_argument.empty() ? fs::current_path(error).string() : dir_argument;
-    const fs::path dir = dir_argument.empty() ? fs::path(".") : fs::path(dir_argument);
-    bool holds_show = false;
-    const std::string problem = read_directory(dir, &holds_show);
-    if (!problem.empty()) {
-        err << "qzview: " << shown_name << ": " << problem << '\n';
-        return end_with(STATUS_USAGE);
-    }
-    if (!holds_show) {
-        err << "qzview: " << shown_name << " holds no show (neither " << show_script_name << " nor "
-            << graphics_sheet_name << "); 'qzview-demo " << shown_name
-            << "' writes a demo show there\n";
-        return end_with(STATUS_NOT_A_SHOW);
-    }
     fs::current_path(dir, error);
     if (error) {
         err << "qzview: " << shown_name << ": cannot be entered (" << error.message() << ")\n";
@@ -95,12 +113,55 @@ ViewerStart open_show(const std::string& dir_argument, std::ostream& err) {
     return {true, 0};
 }
 
+ViewerStart run_instant_show(const std::vector<std::string>& pictures, bool rebuild,
+                             std::ostream& err) {
+    const InstantShow show = make_instant_show(pictures, rebuild, err);
+    if (show.directory.empty()) return end_with(show.exit_status);
+    return enter(show.directory, show.directory, err);
+}
+
+// DIR's show, else a show of the pictures it holds.
+ViewerStart open_show(const std::string& dir_argument, bool rebuild, std::ostream& err) {
+    std::error_code error;
+    const std::string shown_name =
+        dir_argument.empty() ? fs::current_path(error).string() : dir_argument;
+    const std::string dir = dir_argument.empty() ? "." : dir_argument;
+    bool holds_show = false;
+    const std::string problem = read_directory(dir, &holds_show);
+    if (!problem.empty()) {
+        err << "qzview: " << shown_name << ": " << problem << '\n';
+        return end_with(STATUS_USAGE);
+    }
+    if (holds_show) return enter(dir, shown_name, err);
+    const std::vector<std::string> pictures = pictures_in(dir);
+    if (!pictures.empty()) return run_instant_show(pictures, rebuild, err);
+    return refuse_no_show(shown_name, fs::is_empty(dir, error), err);
+}
+
+// Pictures named on the command line: each must be a picture file.
+ViewerStart open_pictures(const std::vector<std::string>& pictures, bool rebuild,
+                          std::ostream& err) {
+    for (const std::string& picture : pictures) {
+        std::error_code error;
+        const fs::file_status status = fs::status(picture, error);
+        std::string problem;
+        if (status.type() == fs::file_type::not_found)
+            problem = "no such file or directory";
+        else if (fs::is_directory(status))
+            problem = "a directory is shown alone, not with other names";
+        else if (!is_picture_name(picture))
+            problem = "not a picture (png, jpg, jpeg, webp, gif, bmp, tif or tiff)";
+        if (!problem.empty()) return refuse_usage(picture + ": " + problem, err);
+    }
+    return run_instant_show(pictures, rebuild, err);
+}
+
 }  // namespace
 
 ViewerStart start_viewer(const std::vector<std::string>& arguments, std::ostream& out,
                          std::ostream& err) {
-    std::string dir;
-    bool dir_given = false;
+    std::vector<std::string> names;
+    bool rebuild = false;
     bool options_ended = false;
     for (const std::string& argument : arguments) {
         const bool is_option = !options_ended && argument.size() > 1 && argument[0] == '-';
@@ -110,19 +171,25 @@ ViewerStart start_viewer(const std::vector<std::string>& arguments, std::ostream
         } else if (is_option && argument == "--version") {
             out << version_line() << '\n';
             return end_with(0);
+        } else if (is_option && argument == "--rebuild") {
+            rebuild = true;
         } else if (is_option && argument == "--") {
             options_ended = true;
         } else if (is_option) {
             return refuse_usage("unknown option '" + argument + "'", err);
-        } else if (dir_given) {
-            return refuse_usage("only one show directory can be given", err);
+        } else if (argument.empty()) {
+            return refuse_usage("an empty name was given", err);
         } else {
-            dir = argument;
-            dir_given = true;
+            names.push_back(argument);
         }
     }
-    if (dir_given && dir.empty()) return refuse_usage("the show directory is an empty name", err);
-    return open_show(dir, err);
+    std::error_code error;
+    if (names.empty()) return open_show("", rebuild, err);
+    const bool one_directory =
+        names.size() == 1 && (fs::is_directory(names[0], error) ||
+                              (!fs::exists(names[0], error) && !is_picture_name(names[0])));
+    if (one_directory) return open_show(names[0], rebuild, err);
+    return open_pictures(names, rebuild, err);
 }
 
 }  // namespace cli

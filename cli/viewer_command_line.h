@@ -1,4 +1,4 @@
-// The command line of the Linux program: qzview [OPTIONS] [DIR].
+// The command line of the Linux program: qzview [OPTIONS] [DIR | PICTURES...].
 #pragma once
 
 #include <ostream>
@@ -19,10 +19,13 @@ struct ViewerStart {
 
 // Reads the arguments after the program's name. --help and --version are answered on
 // `out`; a wrong command line, a DIR that is not a readable directory and a DIR that
-// holds no show get their message on `err`. Only the file system is looked at, so
-// nothing appears on the screen for a show that is not there. When the show is to
-// run, DIR has become the working directory: the show reads its files there and the
-// editor saves its show script there, as when the program is started in DIR.
+// holds neither a show nor pictures get their message on `err`. Pictures, or a DIR of
+// pictures without a show, are made into a show in the user's cache directory, whose
+// progress is reported on `err`. Only the file system is looked at, so nothing
+// appears on the screen for a show that is not there. When the show is to run, DIR
+// (or the pictures' show) has become the working directory: the show reads its files
+// there and the editor saves its show script there, as when the program is started
+// in DIR.
 ViewerStart start_viewer(const std::vector<std::string>& arguments, std::ostream& out,
                          std::ostream& err);
 

@@ -2,13 +2,14 @@
 # Installs the Debian packages that a set of qzview's commands needs, and only those
 # that are missing. Usage: tools/install-deps.sh build|run|test|package|web|ci|measure
 #   web: what tools/web/build.sh needs besides the build's own (emscripten)
-#   package: what `cpack -G DEB` needs (dpkg-shlibdeps, file) and lintian to check it
+#   package: what dpkg-buildpackage needs for debian/ (debhelper and the packages'
+#            build dependencies) and lintian to check the packages
 #   measure: what tools/measure-linux.sh and tools/compare-peers.sh need besides the build
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev libsdl2-dev libsdl2-ttf-dev
           libsdl2-image-dev libwebp-dev fonts-dejavu-core)
-package_tools=(dpkg-dev file lintian)
+package_tools=(dpkg-dev debhelper file lintian libvips-dev)
 # The browser program and its test in headless chromium, driven by node (which comes
 # with emscripten); the test also serves the site with Debian's nginx.
 web_packages=(emscripten chromium nginx)

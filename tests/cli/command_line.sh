@@ -3,7 +3,8 @@
 # they print. One outcome per run.
 #
 # Usage: command_line.sh OUTCOME BIN_DIR VERSION
-#   OUTCOME  help | version | unknown-option | not-a-directory | not-a-show
+#   OUTCOME  help | version | unknown-option | not-a-directory | not-a-show | pictures |
+#            folder
 #   BIN_DIR  where qzview, qzview-show, qzview-demo and qzview-headless are
 #   VERSION  the project's version, which --version must report
 set -uo pipefail
@@ -44,9 +45,10 @@ case $outcome in
             run "$bin/qzview" "$option"
             expect_status 0
             expect_err ""
-            [ "$(head -n 1 <<<"$OUT")" = "usage: qzview [OPTIONS] [DIR]" ] || fail "no usage line"
+            [ "$(head -n 1 <<<"$OUT")" = "usage: qzview [OPTIONS] [DIR | PICTURES...]" ] ||
+                fail "no usage line"
             for word in SCR1.BIL scs00001.BMP "qzview-demo DIR" QZVIEW_DEPTH QZVIEW_FONT \
-                QZVIEW_SOUND_TRACE --version "Exit status"; do
+                QZVIEW_SOUND_TRACE --version --rebuild XDG_CACHE_HOME "Exit status"; do
                 expect_out_has "$word"
             done
         done
@@ -67,10 +69,17 @@ case $outcome in
         expect_status 2
         expect_out ""
         expect_err_has "qzview: unknown option '--bogus'"
-        expect_err_has "usage: qzview [OPTIONS] [DIR]"
+        expect_err_has "usage: qzview [OPTIONS] [DIR | PICTURES...]"
         run "$bin/qzview" one two
         expect_status 2
-        expect_err_has "usage: qzview [OPTIONS] [DIR]"
+        expect_err_has "qzview: one: no such file or directory"
+        expect_err_has "usage: qzview [OPTIONS] [DIR | PICTURES...]"
+        # Only pictures are made into a show, and a directory is shown alone.
+        convert -size 8x8 xc:red "$work/a.png" && mkdir "$work/d"
+        run "$bin/qzview" "$work/a.png" "$work/d"
+        expect_status 2
+        expect_err_has "qzview: $work/d: a directory is shown alone"
+        [ ! -e "$work/cache" ] || fail "a show was made of a wrong command line"
         # An option is never taken for the directory to write into.
         run "$bin/qzview-demo" --bogus
         expect_status 2
@@ -84,7 +93,7 @@ case $outcome in
         touch "$work/file"
         run "$bin/qzview" "$work/file"
         expect_status 2
-        expect_err "qzview: $work/file: not a directory"
+        expect_err_has "qzview: $work/file: not a picture (png, jpg, jpeg, webp, gif, bmp, tif or tiff)"
         if [ "$(id -u)" -ne 0 ]; then  # root reads every directory
             mkdir "$work/locked" && touch "$work/locked/SCR1.BIL" && chmod 000 "$work/locked"
             run "$bin/qzview" "$work/locked"
@@ -93,17 +102,28 @@ case $outcome in
         fi
         ;;
     not-a-show)
+        # An empty directory: the commands that make a show there, and the demo.
         mkdir "$work/empty"
-        expected="qzview: $work/empty holds no show (neither SCR1.BIL nor scs00001.BMP);"
-        expected+=" 'qzview-demo $work/empty' writes a demo show there"
         run "$bin/qzview" "$work/empty"
         expect_status 1
         expect_out ""
-        expect_err "$expected"
+        expect_err "qzview: $work/empty holds no show (neither SCR1.BIL nor scs00001.BMP) and no pictures; to make a show there:
+  qzview-show new $work/empty
+  qzview-show add --dir $work/empty PICTURES...
+or, for a demo show: qzview-demo $work/empty"
         # Without DIR the working directory is the show's.
+        expected=$ERR
         run env -C "$work/empty" "$bin/qzview"
         expect_status 1
         expect_err "$expected"
+        # A directory with other files: no demo, which would write among them; a name
+        # the shell would split is quoted.
+        mkdir "$work/my notes" && echo text >"$work/my notes/notes.txt"
+        run "$bin/qzview" "$work/my notes"
+        expect_status 1
+        expect_err_has "  qzview-show new '$work/my notes'"
+        expect_err_has "  qzview-show add --dir '$work/my notes' PICTURES..."
+        grep -q qzview-demo <<<"$ERR" && fail "qzview-demo suggested for a directory with files"
         # One of the two key files is enough: such a show gets as far as the display.
         for key in SCR1.BIL scs00001.BMP; do
             mkdir "$work/$key.only" && touch "$work/$key.only/$key"
@@ -111,6 +131,78 @@ case $outcome in
             expect_status 1
             expect_err_has "qzview: no display could be opened"
         done
+        ;;
+    pictures | folder)
+        # Three pictures, PNG and JPEG, in colours told apart after JPEG's losses, and
+        # a file that is not a picture. Natural order: Shot1, shot2, shot10.
+        export XDG_CACHE_HOME="$work/cache"
+        mkdir "$work/pics"
+        convert -size 640x360 xc:red "$work/pics/shot2.png"
+        convert -size 960x540 xc:blue -quality 90 "$work/pics/shot10.jpg"
+        convert -size 320x240 xc:lime "$work/pics/Shot1.PNG"
+        echo text >"$work/pics/notes.txt"
+        checksums() { (cd "$work/pics" && ls -la --time-style=full-iso && sha256sum ./*); }
+        before=$(checksums)
+        if [ "$outcome" = pictures ]; then
+            start=("$bin/qzview" "$work/pics/shot10.jpg" "$work/pics/Shot1.PNG" pics/shot2.png)
+        else
+            start=("$bin/qzview" pics)
+        fi
+        shows() { find "$work/cache/qzview" -mindepth 1 -maxdepth 1 | sort; }
+        # The first start makes the show, reporting its progress, then meets no display.
+        run "${start[@]}"
+        expect_status 1
+        expect_err_has "qzview: 3 of 3 pictures"
+        expect_err_has "qzview: no display could be opened"
+        [ "$(shows | wc -l)" -eq 1 ] || fail "not one show in the cache: $(shows)"
+        show=$(shows | head -n 1)
+        [ "$("$bin/qzview-show" dump "$show" | sed -n 2p)" = "picture_count,3" ] ||
+            fail "the show does not have three entries"
+        # Entry N is screenshot 99+N; its middle tells which picture it is.
+        colour_at_middle() {
+            convert "$1" -format '%[fx:p{512,384}.r>0.5] %[fx:p{512,384}.g>0.5] %[fx:p{512,384}.b>0.5]' info:
+        }
+        n=100
+        for expected in "0 1 0" "1 0 0" "0 0 1"; do
+            [ "$(colour_at_middle "$show/scs00$n.BMP")" = "$expected" ] ||
+                fail "scs00$n.BMP is not the picture expected in natural order ($expected)"
+            n=$((n + 1))
+        done
+        # The second start reuses the show: nothing converted, nothing new.
+        touch "$show/reused"
+        run "${start[@]}"
+        expect_status 1
+        grep -q pictures <<<"$ERR" && fail "the second start converted again"
+        [ -e "$show/reused" ] || fail "the second start did not reuse the show"
+        # --rebuild makes it again, in the same place.
+        run "$bin/qzview" --rebuild "${start[@]:1}"
+        expect_status 1
+        expect_err_has "qzview: 3 of 3 pictures"
+        [ ! -e "$show/reused" ] && [ -e "$show/SCR1.BIL" ] || fail "--rebuild did not make it again"
+        [ "$(shows)" = "$show" ] || fail "--rebuild left another directory: $(shows)"
+        # A picture changed since is another show.
+        touch -d "2001-01-01" "$work/pics/shot2.png"
+        before=$(checksums)
+        run "${start[@]}"
+        expect_err_has "qzview: 3 of 3 pictures"
+        [ "$(shows | wc -l)" -eq 2 ] || fail "a changed picture reused the old show"
+        [ "$(checksums)" = "$before" ] || fail "the pictures' directory changed"
+        # Without qzview-show beside it or on PATH, it says what to install.
+        mkdir "$work/alone" && cp "$bin/qzview" "$work/alone/"
+        run env PATH="$work/alone" "$work/alone/qzview" --rebuild "${start[@]:1}"
+        expect_status 1
+        expect_err_has "qzview-tools"
+        # A qzview-show that dies half-way through leaves nothing a later start uses.
+        printf '#!/bin/sh\n[ "$1" = add ] && kill -9 $$\nexec "%s" "$@"\n' "$bin/qzview-show" \
+            >"$work/alone/qzview-show"
+        chmod +x "$work/alone/qzview-show"
+        touch "$work/pics/shot2.png"
+        run "$work/alone/qzview" "${start[@]:1}"
+        expect_status 1
+        expect_err_has "no show could be made"
+        [ "$(shows | wc -l)" -eq 2 ] || fail "the interrupted show was kept: $(shows)"
+        run "${start[@]}"
+        expect_err_has "qzview: 3 of 3 pictures"
         ;;
     *)
         echo "unknown outcome $outcome" >&2
