@@ -2,25 +2,32 @@
 
 #include <algorithm>
 
-#include "app/dispatch.h"
-#include "app/message_pump.h"
+#include "input/wait.h"
 #include "app/shutdown.h"
 #include "app/startup.h"
-#include "app/state.h"
-#include "screens/layout.h"
+#include "display/display.h"
+#include "display/layout.h"
+#include "editor/editor.h"
+#include "input/mouse.h"
 #include "screens/menu.h"
-#include "screens/presentation.h"
+#include "show/picture_table.h"
 #include "sound/sound.h"
 
 namespace {
 
+// Where the main loop goes after a click.
+enum class Next {
+    present_and_wait,  // present the current picture again, then wait
+    wait,              // wait for the next click without redrawing
+    quit,              // the user chose to quit: shut down and end
+    ended,             // the window is gone and everything already shut down
+};
+
 Next open_menu() {
-    editor.editor_active = 0;
-    editor.prompt_mode = 0;
-    editor.status_lines_on = 0;
-    editor.selected_edit_mode = 0;
-    editor.edit_mode = 0;
-    screen.last_choice = menu_screen();
+    leave_editor_for_menu();
+    bool editor_switched_on = false;
+    screen.last_choice = menu_screen(&editor_switched_on);
+    if (editor_switched_on) switch_editor_on();
     if (screen.quit_requested != 0) return Next::ended;
     switch (screen.last_choice) {
         case MENU_QUIT:
@@ -51,30 +58,7 @@ Next step_picture(int direction) {
     return Next::present_and_wait;
 }
 
-Next show_dispatch() {
-    if (pointer.mouse_click == 2) return open_menu();
-    return dispatch_nav_panel();
-}
-
-// Returns the program's result once the user has quit or the window is gone.
-int run_main_loop() {
-    Next next = Next::present_and_wait;
-    for (;;) {
-        if (next == Next::present_and_wait)
-            present_picture(editor.status_lines_on != 0, editor.transition_on != 0);
-        wait_for_click();
-        if (screen.quit_requested != 0) return screen.quit_exit_code;
-        next = editor.editor_active == 1 ? editor_dispatch() : show_dispatch();
-        if (next == Next::ended) return screen.quit_exit_code;
-        if (next == Next::quit) {
-            shutdown_all();
-            return 0;
-        }
-    }
-}
-
-}  // namespace
-
+// The navigation panel button under the pointer: 1..4, or 0 outside the panel.
 int nav_panel_hit() {
     const int x = pointer.pointer_x, y = pointer.pointer_y;
     if (!(screen.nav_panel_left < x && x < screen.nav_panel_right && screen.nav_panel_top < y &&
@@ -84,6 +68,7 @@ int nav_panel_hit() {
     return std::min(button, layout::NAV_BUTTONS - 1) + 1;
 }
 
+// A left click on the navigation panel (or anywhere else, which is ignored).
 Next dispatch_nav_panel() {
     screen.last_choice = nav_panel_hit();
     switch (screen.last_choice) {
@@ -100,6 +85,43 @@ Next dispatch_nav_panel() {
     }
 }
 
+Next show_dispatch() {
+    if (pointer.mouse_click == 2) return open_menu();
+    return dispatch_nav_panel();
+}
+
+// The editor takes the clicks while it is on; those it leaves go to the show.
+Next dispatch_click() {
+    if (editor.editor_active != 1) return show_dispatch();
+    switch (editor_click()) {
+        case EditorClick::present_and_wait:
+            return Next::present_and_wait;
+        case EditorClick::wait:
+            return Next::wait;
+        case EditorClick::for_the_show:
+            break;
+    }
+    return dispatch_nav_panel();
+}
+
+// Returns the program's result once the user has quit or the window is gone.
+int run_main_loop() {
+    Next next = Next::present_and_wait;
+    for (;;) {
+        if (next == Next::present_and_wait) present_current_picture();
+        wait_for_click();
+        if (screen.quit_requested != 0) return screen.quit_exit_code;
+        next = dispatch_click();
+        if (next == Next::ended) return screen.quit_exit_code;
+        if (next == Next::quit) {
+            shutdown_all();
+            return 0;
+        }
+    }
+}
+
+}  // namespace
+
 int program_main(InstanceHandle instance, int show_command) {
     if (!start_up(instance, show_command)) return 0;
     wait_for_click();  // the first click only ends the title
@@ -114,4 +136,12 @@ int program_exit_status(int program_result) {
 const char* program_startup_failure_text() {
     if (screen.display_ready == 1 || screen.startup_error > 8) return nullptr;
     return startup_messages[screen.startup_error];
+}
+
+void reset_global_state() {
+    picture_table = PictureTable{};
+    editor = EditorState{};
+    pointer = PointerState{};
+    screen = ScreenState{};
+    sound = SoundState{};
 }

@@ -13,3 +13,6 @@ int program_exit_status(int program_result);
 
 // The start-up failure in words (Windows-1252), or nullptr when start-up succeeded.
 const char* program_startup_failure_text();
+
+// Puts every record back to its start values (a new run, or a test's clean slate).
+void reset_global_state();

@@ -9,10 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "app/program.h"
 #include "app/shutdown.h"
 #include "app/startup.h"
-#include "app/state.h"
 #include "display/bitmap_loader.h"
+#include "editor/editor.h"
 #include "platform/common/bmp_writer.h"
 #include "platform/headless/headless.h"
 #include "screens/presentation.h"

@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-#include "app/state.h"
+#include "display/display.h"
+#include "input/mouse.h"
 #include "platform/display.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/types.h"
-#include "screens/layout.h"
+#include "display/layout.h"
 
 // Copies (x, y, width, height) of source to (dest_x, dest_y) of dest; nothing when
 // either surface is absent or the rectangle does not lie wholly inside both.

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
-#include "app/state.h"
+#include "display/display.h"
 #include "display/drawing.h"
+#include "display/layout.h"
 #include "platform/mouse.h"
 #include "platform/window.h"
-#include "screens/layout.h"
+
+PointerState pointer;
 
 namespace {
 

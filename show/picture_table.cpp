@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "app/state.h"
+
+PictureTable picture_table;
 
 namespace {
 

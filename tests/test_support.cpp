@@ -10,7 +10,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/state.h"
+#include "app/program.h"
 #include "platform/headless/headless.h"
 
 void ScratchTest::SetUp() {
@@ -59,8 +59,8 @@ int open_descriptor_count() {
 }
 
 #include "app/program.h"
+#include "display/layout.h"
 #include "platform/common/bmp_writer.h"
-#include "screens/layout.h"
 
 void write_test_bitmap(const std::string& path, int width, int height,
                        uint32_t (*colour)(int, int)) {

@@ -4,7 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/state.h"
+#include "display/display.h"
+#include "show/picture_table.h"
 
 namespace show_tool {
 
