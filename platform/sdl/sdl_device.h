@@ -26,10 +26,7 @@ class SdlDevice final : public SoftDevice {
     void present(const SoftFrame& front, const std::vector<DirtyRect>& changed) override;
     bool wait_for_input() override;
     void set_relative_mouse(bool on) override;
-    int64_t now_us() override;
-    void sleep_until_us(int64_t when) override;
     void message_box(const char* text, const char* caption) override;
-    void debug_output(const char* text) override;
     void sound_trace(const char* line) override;
     bool render_text(const SoftText& text, CoverageMask* mask) override;
     bool open_audio(int rate) override;

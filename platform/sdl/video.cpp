@@ -118,9 +118,11 @@ SdlDevice& sdl_device() {
 // There is no display mode to switch on this platform; QZVIEW_DEPTH=16 lets a run see
 // how the show copes when 32 bits per pixel are refused. Nothing else fails on demand.
 bool SdlDevice::refuses(const char* operation) {
-    const char* depth = std::getenv("QZVIEW_DEPTH");
-    return std::strcmp(operation, "mode32") == 0 && depth != nullptr &&
-           std::strcmp(depth, "16") == 0;
+    static const bool sixteen_bits = [] {
+        const char* depth = std::getenv("QZVIEW_DEPTH");
+        return depth != nullptr && std::strcmp(depth, "16") == 0;
+    }();
+    return sixteen_bits && std::strcmp(operation, "mode32") == 0;
 }
 
 bool SdlDevice::open_display() {
@@ -245,15 +247,7 @@ void SdlDevice::present(const SoftFrame& frame, const std::vector<DirtyRect>& ch
     SDL_FreeSurface(front);
 }
 
-int64_t SdlDevice::now_us() {
-    using namespace std::chrono;
-    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
-void SdlDevice::sleep_until_us(int64_t when) {
-    std::this_thread::sleep_until(
-        std::chrono::steady_clock::time_point(std::chrono::microseconds(when)));
-}
 
 // Without a window manager (a bare X server) SDL cannot show a box, so the text
 // always goes to standard error as well.
@@ -267,10 +261,6 @@ void SdlDevice::message_box(const char* text, const char* caption) {
         std::fprintf(stderr, "qzview: cannot show a message box: %s\n", SDL_GetError());
 }
 
-void SdlDevice::debug_output(const char* text) {
-    std::fputs(text, stderr);
-    std::fflush(stderr);
-}
 
 void SdlDevice::shutdown() {
     close_audio();
