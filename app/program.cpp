@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "input/wait.h"
 #include "app/shutdown.h"
 #include "app/startup.h"
 #include "display/display.h"
 #include "display/layout.h"
 #include "editor/editor.h"
 #include "input/mouse.h"
+#include "input/wait.h"
 #include "screens/menu.h"
 #include "show/picture_table.h"
 #include "sound/sound.h"

@@ -1,7 +1,7 @@
 #include "app/startup.h"
 
-#include "app/window_procedure.h"
 #include "app/shutdown.h"
+#include "app/window_procedure.h"
 #include "display/bitmap_loader.h"
 #include "display/display.h"
 #include "display/layout.h"

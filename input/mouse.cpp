@@ -125,3 +125,8 @@ void erase_pointer() {
               pointer.pointer_height, screen.front_surface, pointer.pointer_drawn_x,
               pointer.pointer_drawn_y);
 }
+
+void present_frame() {
+    flip_frame();
+    pointer.pointer_saved = 0;
+}

@@ -47,5 +47,7 @@ void read_mouse();
 // Relative device motion: two screen pixels per count, kept on the screen.
 void move_pointer(int32_t dx, int32_t dy);
 void draw_pointer();
+// Flips the back buffer to the screen; the saved pixels under the pointer are stale after it.
+void present_frame();
 // Puts the saved background back where the pointer was drawn.
 void erase_pointer();

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-
 PictureTable picture_table;
 
 namespace {

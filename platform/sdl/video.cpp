@@ -247,8 +247,6 @@ void SdlDevice::present(const SoftFrame& frame, const std::vector<DirtyRect>& ch
     SDL_FreeSurface(front);
 }
 
-
-
 // Without a window manager (a bare X server) SDL cannot show a box, so the text
 // always goes to standard error as well.
 void SdlDevice::message_box(const char* text, const char* caption) {
@@ -260,7 +258,6 @@ void SdlDevice::message_box(const char* text, const char* caption) {
                                  utf8_text.c_str(), window_) != 0)
         std::fprintf(stderr, "qzview: cannot show a message box: %s\n", SDL_GetError());
 }
-
 
 void SdlDevice::shutdown() {
     close_audio();

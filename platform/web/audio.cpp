@@ -35,8 +35,6 @@ bool WebDevice::open_audio(int rate) {
     return page_open_audio(rate) != 0;
 }
 
-
-
 void WebDevice::close_audio() {
     page_close_audio();
 }

@@ -50,17 +50,14 @@ WebDevice& web_device() {
     return device;
 }
 
-
 bool WebDevice::open_display() {
     return page_has_canvas() != 0;
 }
-
 
 bool WebDevice::create_window(const char*, int, int, int, int) {
     window_open_ = open_display();
     return window_open_;
 }
-
 
 void WebDevice::destroy_window() {
     window_open_ = false;
