@@ -23,6 +23,12 @@ enum class Next {
     ended,             // the window is gone and everything already shut down
 };
 
+// The menu's first and last picture, and the keys Home and End.
+Next go_to_picture(int32_t picture) {
+    picture_table.current_picture = picture;
+    return Next::present_and_wait;
+}
+
 Next open_menu() {
     leave_editor_for_menu();
     bool editor_switched_on = false;
@@ -33,11 +39,9 @@ Next open_menu() {
         case MENU_QUIT:
             return Next::quit;
         case MENU_FIRST_PICTURE:
-            picture_table.current_picture = picture_table.first_picture;
-            break;
+            return go_to_picture(picture_table.first_picture);
         case MENU_LAST_PICTURE:
-            picture_table.current_picture = picture_table.picture_count;
-            break;
+            return go_to_picture(picture_table.picture_count);
         case MENU_MUSIC:
             toggle_background_sound();
             break;
@@ -68,10 +72,11 @@ int nav_panel_hit() {
     return std::min(button, layout::NAV_BUTTONS - 1) + 1;
 }
 
-// A left click on the navigation panel (or anywhere else, which is ignored).
-Next dispatch_nav_panel() {
-    screen.last_choice = nav_panel_hit();
-    switch (screen.last_choice) {
+// The navigation panel's button (as the keys press it too): 1 redraws, 2 opens the
+// menu, 3 and 4 step back and on; anything else is ignored.
+Next press_nav_button(int button) {
+    screen.last_choice = button;
+    switch (button) {
         case 1:
             return Next::present_and_wait;
         case 2:
@@ -83,6 +88,35 @@ Next dispatch_nav_panel() {
         default:
             return Next::wait;  // outside: ignored, nothing redrawn
     }
+}
+
+// A left click on the navigation panel (or anywhere else, which is ignored).
+Next dispatch_nav_panel() {
+    return press_nav_button(nav_panel_hit());
+}
+
+// A show key while the show is on the screen; the editor takes none.
+Next dispatch_show_key(ShowKey key) {
+    if (editor.editor_active == 1) return Next::wait;
+    switch (key) {
+        case ShowKey::next:
+            return press_nav_button(4);
+        case ShowKey::previous:
+            return press_nav_button(3);
+        case ShowKey::first:
+            return go_to_picture(picture_table.first_picture);
+        case ShowKey::last:
+            return go_to_picture(picture_table.picture_count);
+        case ShowKey::escape:
+        case ShowKey::quit:
+            return open_menu();
+        case ShowKey::music:
+            toggle_background_sound();
+            return Next::wait;
+        case ShowKey::none:
+            break;
+    }
+    return Next::wait;
 }
 
 Next show_dispatch() {
@@ -109,9 +143,14 @@ int run_main_loop() {
     Next next = Next::present_and_wait;
     for (;;) {
         if (next == Next::present_and_wait) present_current_picture();
-        wait_for_click();
+        if (editor.editor_active == 1) {
+            wait_for_click();
+        } else {
+            wait_for_click_or_delay();
+        }
         if (screen.quit_requested != 0) return screen.quit_exit_code;
-        next = dispatch_click();
+        next =
+            show_input.key != ShowKey::none ? dispatch_show_key(show_input.key) : dispatch_click();
         if (next == Next::ended) return screen.quit_exit_code;
         if (next == Next::quit) {
             shutdown_all();
@@ -122,9 +161,11 @@ int run_main_loop() {
 
 }  // namespace
 
-int program_main(InstanceHandle instance, int show_command) {
+int program_main(InstanceHandle instance, int show_command, ShowOptions options) {
+    show_input.keys_on = options.keys ? 1 : 0;
+    show_input.delay_ms = options.delay_ms;
     if (!start_up(instance, show_command)) return 0;
-    wait_for_click();  // the first click only ends the title
+    wait_for_click_or_delay();  // the first click, key or delay only ends the title
     if (screen.quit_requested != 0) return screen.quit_exit_code;
     return run_main_loop();
 }
@@ -144,4 +185,5 @@ void reset_global_state() {
     pointer = PointerState{};
     screen = ScreenState{};
     sound = SoundState{};
+    show_input = ShowInput{};
 }

@@ -5,6 +5,7 @@
 #include "editor/editor.h"
 #include "editor/prompt.h"
 #include "input/mouse.h"
+#include "input/show_keys.h"
 #include "platform/window.h"
 
 intptr_t window_procedure(WindowHandle window, uint32_t message, uintptr_t wparam,
@@ -21,6 +22,10 @@ intptr_t window_procedure(WindowHandle window, uint32_t message, uintptr_t wpara
             update_mouse_acquire();
             break;
         case MESSAGE_KEYDOWN:
+            // The show's keys act while the show is on the screen; in the editor the
+            // keys keep their meaning.
+            if (editor.editor_active == 0 && show_key_for_key(wparam) != ShowKey::none)
+                show_input.key = show_key_for_key(wparam);
             editor_arrow_key(wparam);
             break;
         case MESSAGE_CHAR:

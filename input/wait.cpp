@@ -19,21 +19,40 @@ bool dispatch_queued_messages() {
         }
         translate_message(&message);
         dispatch_message(&message);
+        // One show key a wait: the keys behind it stay queued for the next.
+        if (show_input.key != ShowKey::none) break;
     }
     return true;
 }
 
-}  // namespace
-
-void wait_for_click() {
+// One wait, with the slideshow delay or without.
+void wait(bool with_delay) {
+    show_input.key = ShowKey::none;
+    const bool timed = with_delay && show_input.delay_ms > 0;
     while (screen.quit_requested == 0) {
-        const int woke = wait_for_event_or_message(pointer.mouse_event);
+        const int woke = timed
+                             ? wait_for_event_or_message_timeout(
+                                   pointer.mouse_event, static_cast<uint32_t>(show_input.delay_ms))
+                             : wait_for_event_or_message(pointer.mouse_event);
         if (woke == WAIT_EVENT_SIGNALLED) {
             read_mouse();
             draw_pointer();
             if (pointer.mouse_click > 0) return;
         } else if (woke == WAIT_MESSAGE_QUEUED) {
             if (!dispatch_queued_messages()) return;
+        } else if (woke == WAIT_TIMED_OUT) {
+            show_input.key = ShowKey::next;
         }
+        if (show_input.key != ShowKey::none) return;
     }
+}
+
+}  // namespace
+
+void wait_for_click() {
+    wait(false);
+}
+
+void wait_for_click_or_delay() {
+    wait(true);
 }

@@ -65,10 +65,13 @@ void message_box(WindowHandle owner, const char* text, const char* caption);
 // Outcomes of wait_for_event_or_message.
 constexpr int WAIT_EVENT_SIGNALLED = 0;  // WAIT_OBJECT_0
 constexpr int WAIT_MESSAGE_QUEUED = 1;   // WAIT_OBJECT_0 + 1
+constexpr int WAIT_TIMED_OUT = 258;      // WAIT_TIMEOUT
 
 // Blocks, without a time-out, until the event is signalled or any input or message
 // arrives for this thread.
 int wait_for_event_or_message(EventHandle event);
+// As wait_for_event_or_message, but for at most `milliseconds`: WAIT_TIMED_OUT then.
+int wait_for_event_or_message_timeout(EventHandle event, uint32_t milliseconds);
 
 // Removes the next message of the thread's queue into *message; 0 when the queue is empty.
 int peek_message(WindowMessage* message);

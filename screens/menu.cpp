@@ -34,6 +34,10 @@ int32_t menu_screen(bool* editor_switch) {
     for (;;) {
         wait_for_click();
         if (screen.quit_requested != 0) return 0;
+        // Of the show's keys, Escape goes back and Q quits; the others do nothing here.
+        if (show_input.key == ShowKey::escape) return MENU_BACK;
+        if (show_input.key == ShowKey::quit) return MENU_QUIT;
+        if (pointer.mouse_click == 0) continue;
         if (pointer.mouse_click == 2) return MENU_BACK;
         if (layout::MENU_EDITOR_SWITCH.contains_strictly(pointer.pointer_x, pointer.pointer_y)) {
             *editor_switch = true;

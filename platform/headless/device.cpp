@@ -12,6 +12,7 @@
 
 // The script's next step (script.cpp); false when the script has ended.
 bool run_next_script_step();
+SoftWait run_next_script_step_until(int64_t deadline_ms);
 
 namespace {
 
@@ -138,6 +139,9 @@ class HeadlessDevice final : public SoftDevice {
     }
 
     bool wait_for_input() override { return run_next_script_step(); }
+    SoftWait wait_for_input_until(int64_t deadline_us) override {
+        return run_next_script_step_until(deadline_us / 1000);
+    }
 
     int64_t now_us() override { return world().clock_ms * 1000; }
     void sleep_until_us(int64_t when) override {

@@ -155,3 +155,18 @@ bool run_next_script_step() {
     run_step(step);
     return true;
 }
+
+// A "wait" that would carry the clock past the deadline moves it to the deadline only;
+// the rest of it is waited next time.
+SoftWait run_next_script_step_until(int64_t deadline_ms) {
+    const int64_t now = headless_clock_ms();
+    if (now >= deadline_ms) return SoftWait::timed_out;
+    if (script().empty()) return SoftWait::ended;
+    ScriptStep& step = script().front();
+    if (step.command == "wait" && now + number(step.words[0]) > deadline_ms) {
+        step.words[0] = std::to_string(now + number(step.words[0]) - deadline_ms);
+        headless_advance_clock(deadline_ms - now);
+        return SoftWait::timed_out;
+    }
+    return run_next_script_step() ? SoftWait::input : SoftWait::ended;
+}

@@ -14,6 +14,10 @@ void SoftDevice::screen_size(int* width, int* height) {
     *height = SCREEN_HEIGHT;
 }
 
+SoftWait SoftDevice::wait_for_input_until(int64_t) {
+    return wait_for_input() ? SoftWait::input : SoftWait::ended;
+}
+
 int64_t SoftDevice::now_us() {
     using namespace std::chrono;
     return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();

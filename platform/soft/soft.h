@@ -47,6 +47,9 @@ struct CoverageMask {
     std::vector<uint8_t> coverage;  // row by row: 0 not at all, 255 fully
 };
 
+// How a device's wait for input ended.
+enum class SoftWait { input, timed_out, ended };
+
 class SoftDevice {
   public:
     virtual ~SoftDevice() = default;
@@ -71,6 +74,9 @@ class SoftDevice {
     // Blocks until the device has fed some input in through the soft_* input functions
     // (a scripted device runs its next step instead); false when no more will come.
     virtual bool wait_for_input() = 0;
+    // As wait_for_input, but only until the clock (now_us) reaches `deadline_us`. A
+    // device without a timer of its own waits as wait_for_input does.
+    virtual SoftWait wait_for_input_until(int64_t deadline_us);
     // Relative motion, the system pointer held and hidden, while the mouse is acquired.
     virtual void set_relative_mouse(bool) {}
 
