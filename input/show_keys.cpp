@@ -4,21 +4,6 @@
 
 ShowInput show_input;
 
-namespace {
-
-// Virtual-key codes of the keys the show listens to, beside the arrow keys.
-constexpr uintptr_t KEY_BACK = 0x08;
-constexpr uintptr_t KEY_ESCAPE = 0x1B;
-constexpr uintptr_t KEY_SPACE = 0x20;
-constexpr uintptr_t KEY_PAGE_UP = 0x21;
-constexpr uintptr_t KEY_PAGE_DOWN = 0x22;
-constexpr uintptr_t KEY_END = 0x23;
-constexpr uintptr_t KEY_HOME = 0x24;
-constexpr uintptr_t KEY_M = 'M';
-constexpr uintptr_t KEY_Q = 'Q';
-
-}  // namespace
-
 ShowKey show_key_for_key(uintptr_t virtual_key) {
     if (show_input.keys_on == 0) return ShowKey::none;
     switch (virtual_key) {

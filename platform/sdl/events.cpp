@@ -38,8 +38,9 @@ void translate_wheel(const SDL_MouseWheelEvent& wheel) {
     soft_mouse_wheel(notches);
 }
 
-// The keys the program listens to: arrows as key presses, the editing keys as the
-// characters Windows makes of them. Printable characters come as text input.
+// A key press, as Windows gives it: the key's virtual-key code, and for the editing
+// keys the character Windows makes of it as well. Printable characters come as text
+// input; the keys that only work the show (--keys) give a key press alone.
 void translate_key(const SDL_KeyboardEvent& key) {
     switch (key.keysym.sym) {
         case SDLK_LEFT:
@@ -50,12 +51,28 @@ void translate_key(const SDL_KeyboardEvent& key) {
             return soft_key(KEY_RIGHT);
         case SDLK_DOWN:
             return soft_key(KEY_DOWN);
+        case SDLK_PAGEUP:
+            return soft_key(KEY_PAGE_UP);
+        case SDLK_PAGEDOWN:
+            return soft_key(KEY_PAGE_DOWN);
+        case SDLK_HOME:
+            return soft_key(KEY_HOME);
+        case SDLK_END:
+            return soft_key(KEY_END);
+        case SDLK_SPACE:
+            return soft_key(KEY_SPACE);
+        case SDLK_q:
+            return soft_key(KEY_Q);
+        case SDLK_m:
+            return soft_key(KEY_M);
         case SDLK_RETURN:
         case SDLK_KP_ENTER:
             return soft_char(CHAR_RETURN);
         case SDLK_BACKSPACE:
+            soft_key(KEY_BACK);
             return soft_char(CHAR_BACKSPACE);
         case SDLK_ESCAPE:
+            soft_key(KEY_ESCAPE);
             return soft_char(CHAR_ESCAPE);
         case SDLK_TAB:
             return soft_char(CHAR_TAB);
@@ -107,11 +124,22 @@ void translate_sdl_event(const SDL_Event& event) {
     }
 }
 
+namespace {
+
+// The event, and those queued behind it. The program's mouse reads follow each signal,
+// so taking more events stops while the buffer could overflow, so that no press is
+// pushed out by the motion behind it.
+void take_events(SDL_Event& event) {
+    translate_sdl_event(event);
+    while (soft_mouse_room() >= SOFT_MOUSE_RECORDS_PER_INPUT && SDL_PollEvent(&event) != 0)
+        translate_sdl_event(event);
+}
+
+}  // namespace
+
 // Blocks in SDL's wait: no polling, and a time-out only while the sound's tidying up is
 // due, which waits until the program has been left alone for a moment so that it holds
-// up neither input nor what was just put on screen. The program's mouse reads follow
-// each signal, so taking more events stops while the buffer could overflow, so that no
-// press is pushed out by the motion behind it.
+// up neither input nor what was just put on screen.
 bool SdlDevice::wait_for_input() {
     if (window_ == nullptr) return false;
     SDL_Event event;
@@ -124,10 +152,24 @@ bool SdlDevice::wait_for_input() {
         std::fprintf(stderr, "qzview: waiting for input failed: %s\n", SDL_GetError());
         return false;
     }
-    translate_sdl_event(event);
-    while (soft_mouse_room() >= SOFT_MOUSE_RECORDS_PER_INPUT && SDL_PollEvent(&event) != 0)
-        translate_sdl_event(event);
+    take_events(event);
     return true;
+}
+
+// As wait_for_input, with the deadline's time-out as well.
+SoftWait SdlDevice::wait_for_input_until(int64_t deadline_us) {
+    if (window_ == nullptr) return SoftWait::ended;
+    const int64_t left_ms = (deadline_us - now_us() + 999) / 1000;
+    if (left_ms <= 0) return SoftWait::timed_out;
+    const bool settling = audio_settling_due() && left_ms > SETTLE_AFTER_MS;
+    const int timeout_ms = settling ? SETTLE_AFTER_MS : static_cast<int>(left_ms);
+    SDL_Event event;
+    if (SDL_WaitEventTimeout(&event, timeout_ms) == 0) {
+        if (settling) settle_audio();
+        return now_us() >= deadline_us ? SoftWait::timed_out : SoftWait::input;
+    }
+    take_events(event);
+    return SoftWait::input;
 }
 
 // While the show has the mouse, the system pointer is hidden and held in the window,

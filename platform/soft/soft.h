@@ -89,6 +89,9 @@ class SoftDevice {
     virtual void message_box(const char* text, const char* caption) = 0;
     // Standard error unless a device shows it elsewhere.
     virtual void debug_output(const char* text);
+    // A file of the show that could not be opened or read, and why; most devices say
+    // nothing of it.
+    virtual void file_trouble(const char* /*file_name*/, const char* /*why*/) {}
     virtual void sound_trace(const char* line) = 0;
 
     // The glyph source: the text's coverage in a bold fixed-pitch font of the given

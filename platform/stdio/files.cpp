@@ -1,11 +1,14 @@
-// The file layer over stdio and POSIX, for every backend but Windows. The programs
+// The file layer over stdio and POSIX, for every backend on the software platform. The programs
 // users run call the file system straight; the scripted backend compiles this file
 // with QZVIEW_FILE_FAULTS, so that single operations fail when a test asks.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/files.h"
+#include "platform/soft/soft.h"
 
 #ifdef QZVIEW_FILE_FAULTS
 #include "platform/common/file_faults.h"
@@ -31,7 +34,9 @@ PlatformFile* open_stream(const char* name, const char* mode) {
 
 FileHandle file_open_read(const char* name) {
     FAIL_ON_DEMAND("file-open", nullptr);
-    return open_stream(name, "rb");
+    PlatformFile* file = open_stream(name, "rb");
+    if (file == nullptr) soft_device().file_trouble(name, std::strerror(errno));
+    return file;
 }
 
 FileHandle file_open_write(const char* name) {
