@@ -22,9 +22,9 @@ intptr_t window_procedure(WindowHandle window, uint32_t message, uintptr_t wpara
             update_mouse_acquire();
             break;
         case MESSAGE_KEYDOWN:
-            // The show's keys act while the show is on the screen; in the editor the
-            // keys keep their meaning.
-            if (editor.editor_active == 0 && show_key_for_key(wparam) != ShowKey::none)
+            // A show key ends the wait; the main loop leaves it to the editor while
+            // the editor is on, where the keys keep their meaning.
+            if (show_key_for_key(wparam) != ShowKey::none)
                 show_input.key = show_key_for_key(wparam);
             editor_arrow_key(wparam);
             break;
