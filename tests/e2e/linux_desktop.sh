@@ -6,7 +6,7 @@
 #
 # Usage: linux_desktop.sh [QZVIEW [QZVIEW_DEMO]]   (default: build/qzview, build/qzview-demo)
 # Exit status: 0 passed, 1 failed, 77 skipped (Xvfb, xdotool, ImageMagick or cc missing).
-# shellcheck source-path=SCRIPTDIR
+# shellcheck source-path=SCRIPTDIR disable=SC2034  # PROGRAM_PID is read by lib.sh
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -56,12 +56,15 @@ quiet_run_with_keys "no sound card" SDL_AUDIODRIVER=alsa ALSA_CARD=qzview-no-suc
 PROGRAM_PID=$!
 id=$(window_find QZVIEW 20000)
 eval "$(x_run xdotool getwindowgeometry --shell "$id")"
-[ "$WIDTH" = 1000 ] && [ "$HEIGHT" = 600 ] || e2e_fail "the window is ${WIDTH}x$HEIGHT, not 1000x600"
+if [ "$WIDTH" != 1000 ] || [ "$HEIGHT" != 600 ]; then
+    e2e_fail "the window is ${WIDTH}x$HEIGHT, not 1000x600"
+fi
 sleep 1
 x_run import -window root "$work/window.png"
 pixel() { convert "$work/window.png" -format "%[hex:p{$(($1 + X)),$(($2 + Y))}]" info:; }
-[ "$(pixel 50 300)" = 000000 ] && [ "$(pixel 950 300)" = 000000 ] ||
+if [ "$(pixel 50 300)" != 000000 ] || [ "$(pixel 950 300)" != 000000 ]; then
     e2e_fail "no black bars beside the show (see $work/window.png)"
+fi
 [ "$(pixel 500 300)" != 000000 ] || e2e_fail "the show is not in the window (see $work/window.png)"
 "$work/window_close" "$id"
 program_wait_exit 5000 || e2e_fail "the window's close button did not end the program"
