@@ -14,25 +14,33 @@
 
 namespace {
 
-// Buttons 13, 14 and 15 place box 1, 2 or 3 until a right click.
-constexpr int FIRST_PLACING_MODE = 13;
-constexpr int LAST_PLACING_MODE = 15;
-
+// The placing buttons (13, 14 and 15) place box 1, 2 or 3 until a right click.
 bool placing_a_box() {
-    return editor.edit_mode >= FIRST_PLACING_MODE && editor.edit_mode <= LAST_PLACING_MODE;
+    const int mode = editor.edit_mode;
+    return mode >= 1 && mode <= EDITOR_BUTTON_COUNT &&
+           editor_buttons[mode].action == EditorAction::place_box;
 }
 
+// Box 1, 2 or 3: the placing buttons count in the bar's order.
 int placed_box() {
-    return editor.edit_mode - (FIRST_PLACING_MODE - 1);
+    int box = 0;
+    for (int mode = 1; mode <= editor.edit_mode; ++mode)
+        box += editor_buttons[mode].action == EditorAction::place_box ? 1 : 0;
+    return box;
+}
+
+// The editor off, with no prompt open and no button selected.
+void switch_editor_off() {
+    editor.editor_active = 0;
+    editor.prompt_mode = 0;
+    editor.status_lines_on = 0;
+    editor.selected_edit_mode = 0;
 }
 
 // What every load and save of the show file clears.
 void clear_editor_fields() {
-    editor.editor_active = 0;
+    switch_editor_off();
     picture_table.new_file_number = 0;
-    editor.prompt_mode = 0;
-    editor.status_lines_on = 0;
-    editor.selected_edit_mode = 0;
 }
 
 void clear_typed_numbers() {
@@ -221,10 +229,7 @@ void switch_editor_on() {
 }
 
 void leave_editor_for_menu() {
-    editor.editor_active = 0;
-    editor.prompt_mode = 0;
-    editor.status_lines_on = 0;
-    editor.selected_edit_mode = 0;
+    switch_editor_off();
     editor.edit_mode = 0;
 }
 
