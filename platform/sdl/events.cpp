@@ -1,5 +1,6 @@
 // The wait for SDL's events, and their translation into the mouse records, key
 // presses, characters and window messages the program knows from Windows.
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/sdl/sdl_device.h"
@@ -103,9 +104,10 @@ void translate_window_event(const SDL_WindowEvent& event) {
 void translate_sdl_event(const SDL_Event& event) {
     switch (event.type) {
         case SDL_MOUSEMOTION:
-            if (event.motion.which != SDL_TOUCH_MOUSEID)
-                soft_mouse_motion(event.motion.xrel, event.motion.yrel);
-            return;
+            if (event.motion.which == SDL_TOUCH_MOUSEID) return;
+            if (sdl_device().windowed())
+                return sdl_device().pointer_over_show(event.motion.x, event.motion.y);
+            return soft_mouse_motion(event.motion.xrel, event.motion.yrel);
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP:
             return translate_button(event.button);
@@ -175,6 +177,32 @@ SoftWait SdlDevice::wait_for_input_until(int64_t deadline_us) {
 // While the show has the mouse, the system pointer is hidden and held in the window,
 // and only relative motion counts; otherwise it is the desktop's again.
 void SdlDevice::set_relative_mouse(bool on) {
+    if (windowed()) {
+        show_pointer_.placed = false;
+        return;
+    }
     if ((SDL_GetRelativeMouseMode() == SDL_TRUE) != on)
         SDL_SetRelativeMouseMode(on ? SDL_TRUE : SDL_FALSE);
+}
+
+// Counts for the way from the show pixel the pointer was sent to last to (x, y): half
+// the pixels, the odd one carried. The first motion sends it to the corner first.
+void SdlDevice::pointer_over_show(int x, int y) {
+    const Letterbox& box = screen_.box;
+    if (box.width <= 0 || box.height <= 0) return;
+    const int show_x =
+        std::clamp(show_index_of(x - box.x, box.width, SCREEN_WIDTH), 0, SCREEN_WIDTH - 1);
+    const int show_y =
+        std::clamp(show_index_of(y - box.y, box.height, SCREEN_HEIGHT), 0, SCREEN_HEIGHT - 1);
+    ShowPointer& p = show_pointer_;
+    if (!p.placed) {
+        soft_mouse_motion(-SCREEN_WIDTH, -SCREEN_HEIGHT);
+        p = ShowPointer{true, 0, 0, 0, 0};
+    }
+    const int dx = show_x - p.x + p.carry_x, dy = show_y - p.y + p.carry_y;
+    p.x = show_x;
+    p.y = show_y;
+    p.carry_x = dx % 2;
+    p.carry_y = dy % 2;
+    if (dx / 2 != 0 || dy / 2 != 0) soft_mouse_motion(dx / 2, dy / 2);
 }

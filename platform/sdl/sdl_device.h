@@ -42,6 +42,11 @@ class SdlDevice final : public SoftDevice {
     // reach standard error. Both are set before the program starts.
     void set_window_size(int width, int height);
     void set_verbose(bool verbose) { verbose_ = verbose; }
+    // In a window the system pointer stays free, so that it can reach the window's
+    // frame: its motion over the show, at (x, y) of the window, moves the show's pointer
+    // to the same place.
+    bool windowed() const { return window_width_ > 0; }
+    void pointer_over_show(int x, int y);
 
     // Why no display could be opened; empty when one was.
     const std::string& display_failure() const { return display_failure_; }
@@ -80,6 +85,16 @@ class SdlDevice final : public SoftDevice {
     int window_width_ = 0;  // 0: full screen
     int window_height_ = 0;
     bool verbose_ = false;
+    // The show pixel the show's pointer was last sent to in a window, with the odd
+    // pixel each axis carries over (two pixels a count); not placed until the first
+    // motion after the mouse is taken.
+    struct ShowPointer {
+        bool placed = false;
+        int x = 0;
+        int y = 0;
+        int carry_x = 0;
+        int carry_y = 0;
+    } show_pointer_;
     bool video_tried_ = false;
     bool video_ready_ = false;
     std::string display_failure_;

@@ -2,7 +2,8 @@
 # The Linux program as a desktop user meets it, in a real X server: a quiet terminal
 # (nothing on standard error with SDL's dummy audio, nor with no sound card at all),
 # the show worked with --keys alone, and --window: a window of the size asked for, the
-# show letterboxed in it, and its close button ending the program.
+# show letterboxed in it and worked by the free system pointer, and its close button
+# ending the program.
 #
 # Usage: linux_desktop.sh [QZVIEW [QZVIEW_DEMO]]   (default: build/qzview, build/qzview-demo)
 # Exit status: 0 passed, 1 failed, 77 skipped (Xvfb, xdotool, ImageMagick or cc missing).
@@ -66,8 +67,21 @@ if [ "$(pixel 50 300)" != 000000 ] || [ "$(pixel 950 300)" != 000000 ]; then
     e2e_fail "no black bars beside the show (see $work/window.png)"
 fi
 [ "$(pixel 500 300)" != 000000 ] || e2e_fail "the show is not in the window (see $work/window.png)"
+# The system pointer stays free in a window, and the show's pointer goes where it goes:
+# a click ends the title, and a click on the panel's next button, scaled into the
+# window, shows the next picture.
+window_focus "$id" 5000
+x_run xdotool mousemove $((X + 500)) $((Y + 300)) click 1
+sleep 1
+x_run import -window root "$work/first.png"
+x_run xdotool mousemove $((X + 870)) $((Y + 570)) click 1
+sleep 1.5
+x_run import -window root "$work/second.png"
+shown() { convert "$work/$1" -format "%[hex:p{$((X + 500)),$((Y + 100))}]" info:; }
+[ "$(shown first.png)" != "$(shown second.png)" ] ||
+    e2e_fail "a click on the next button in the window showed no other picture"
 "$work/window_close" "$id"
 program_wait_exit 5000 || e2e_fail "the window's close button did not end the program"
 [ "$PROGRAM_STATUS" -eq 0 ] || e2e_fail "closing the window: exit status $PROGRAM_STATUS"
-e2e_log "--window=1000x600: letterboxed, and its close button ended it"
+e2e_log "--window=1000x600: letterboxed, clicked through, and its close button ended it"
 rm -rf "$work"
