@@ -12,7 +12,7 @@
 
 // The script's next step (script.cpp); false when the script has ended.
 bool run_next_script_step();
-SoftWait run_next_script_step_until(int64_t deadline_ms);
+int64_t cut_wait_at_deadline(int64_t left_ms);
 
 namespace {
 
@@ -139,8 +139,15 @@ class HeadlessDevice final : public SoftDevice {
     }
 
     bool wait_for_input() override { return run_next_script_step(); }
+    // On the simulated clock: a script's wait that runs past the deadline ends there.
     SoftWait wait_for_input_until(int64_t deadline_us) override {
-        return run_next_script_step_until(deadline_us / 1000);
+        const int64_t left_ms = deadline_us / 1000 - world().clock_ms;
+        if (left_ms <= 0) return SoftWait::timed_out;
+        if (const int64_t waited = cut_wait_at_deadline(left_ms); waited > 0) {
+            headless_advance_clock(waited);
+            return SoftWait::timed_out;
+        }
+        return run_next_script_step() ? SoftWait::input : SoftWait::ended;
     }
 
     int64_t now_us() override { return world().clock_ms * 1000; }

@@ -181,17 +181,12 @@ bool run_next_script_step() {
     return true;
 }
 
-// A "wait" that would carry the clock past the deadline moves it to the deadline only;
-// the rest of it is waited next time.
-SoftWait run_next_script_step_until(int64_t deadline_ms) {
-    const int64_t now = headless_clock_ms();
-    if (now >= deadline_ms) return SoftWait::timed_out;
-    if (script().empty()) return SoftWait::ended;
+// A "wait" longer than the time left before a deadline is cut in two: the time left is
+// waited now, by the caller, and the rest stays the script's next step.
+int64_t cut_wait_at_deadline(int64_t left_ms) {
+    if (script().empty()) return 0;
     ScriptStep& step = script().front();
-    if (step.command == "wait" && now + number(step.words[0]) > deadline_ms) {
-        step.words[0] = std::to_string(now + number(step.words[0]) - deadline_ms);
-        headless_advance_clock(deadline_ms - now);
-        return SoftWait::timed_out;
-    }
-    return run_next_script_step() ? SoftWait::input : SoftWait::ended;
+    if (step.command != "wait" || number(step.words[0]) <= left_ms) return 0;
+    step.words[0] = std::to_string(number(step.words[0]) - left_ms);
+    return left_ms;
 }
