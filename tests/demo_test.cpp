@@ -14,7 +14,6 @@
 #include "platform/common/bmp_decoder.h"
 #include "show/picture_table.h"
 #include "show/show_file.h"
-#include "sound/sound.h"
 #include "tests/test_support.h"
 #include "tools/demo/bitmap_forms.h"
 #include "tools/demo/canvas.h"

@@ -4,7 +4,6 @@
 #include <string_view>
 #include <vector>
 
-#include "display/display.h"
 #include "show/picture_table.h"
 
 namespace show_tool {
