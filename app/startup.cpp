@@ -1,14 +1,13 @@
 #include "app/startup.h"
 
-#include "app/editor.h"
-#include "app/message_pump.h"
 #include "app/shutdown.h"
-#include "app/state.h"
+#include "app/window_procedure.h"
 #include "display/bitmap_loader.h"
 #include "display/display.h"
+#include "display/layout.h"
+#include "editor/editor.h"
 #include "input/mouse.h"
 #include "platform/window.h"
-#include "screens/layout.h"
 #include "screens/title.h"
 #include "show/picture_table.h"
 #include "show/show_file.h"
@@ -114,7 +113,7 @@ void set_up_picture_table() {
 void load_the_show() {
     picture_table.show_file_number = 1;
     build_show_file_name();
-    load_show_file();  // a show that cannot be read leaves the fallback show
+    load_show();  // a show that cannot be read leaves the fallback show
 }
 
 }  // namespace

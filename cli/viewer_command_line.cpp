@@ -1,6 +1,10 @@
 #include "cli/viewer_command_line.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <system_error>
 
 #include "cli/instant_show.h"
@@ -33,9 +37,16 @@ const char* const help_text =
     "the qzview-show commands that make one ('qzview-demo DIR' writes a demo show).\n"
     "\n"
     "Options:\n"
-    "  -h, --help     print this help and exit\n"
-    "  --version      print the version and exit\n"
-    "  --rebuild      make the show of the pictures again, not from the cache\n"
+    "  --keys           keys work the show: Right, Space, Page Down or the wheel down\n"
+    "                   the next picture; Left, Backspace, Page Up or the wheel up the\n"
+    "                   previous one; Home, End the first, the last; Esc or Q the menu\n"
+    "                   (there Esc goes back, Q quits); M background sound on or off\n"
+    "  --window[=WxH]   a window of W x H pixels (1024x768) instead of full screen\n"
+    "  --delay SECONDS  move on to the next picture after SECONDS without input\n"
+    "  --verbose        name each file of the show that is missing or cannot be read\n"
+    "  -h, --help       print this help and exit\n"
+    "  --version        print the version and exit\n"
+    "  --rebuild        make the show of the pictures again, not from the cache\n"
     "\n"
     "Environment:\n"
     "  QZVIEW_DEPTH=16        run as if the 32-bit display mode were refused\n"
@@ -156,15 +167,88 @@ ViewerStart open_pictures(const std::vector<std::string>& pictures, bool rebuild
     return run_instant_show(pictures, rebuild, err);
 }
 
+enum class OptionOutcome { taken, wrong, not_one };
+
+// "WxH" of --window=WxH: two whole numbers from 64 to 16384.
+bool read_window_size(const std::string& size, ViewerStart* choices) {
+    int width = 0, height = 0;
+    char x = 0, rest = 0;
+    std::istringstream in(size);
+    if (!(in >> width >> x >> height) || (x != 'x' && x != 'X') || in >> rest) return false;
+    const auto fits = [](int side) { return side >= 64 && side <= 16384; };
+    if (!fits(width) || !fits(height)) return false;
+    choices->window_width = width;
+    choices->window_height = height;
+    return true;
+}
+
+// The options that change how the show runs; *i moves past a value taken with one.
+OptionOutcome read_show_option(const std::vector<std::string>& arguments, size_t* i,
+                               ViewerStart* choices, std::string* problem) {
+    const std::string& option = arguments[*i];
+    const auto wrong = [problem](const std::string& why) {
+        *problem = why;
+        return OptionOutcome::wrong;
+    };
+    if (option == "--keys") {
+        choices->keys = true;
+    } else if (option == "--verbose") {
+        choices->verbose = true;
+    } else if (option == "--window") {
+        choices->window_width = DEFAULT_WINDOW_WIDTH;
+        choices->window_height = DEFAULT_WINDOW_HEIGHT;
+    } else if (option.rfind("--window=", 0) == 0) {
+        if (!read_window_size(option.substr(9), choices))
+            return wrong("--window takes a size as WxH, such as 1280x720");
+    } else if (option == "--delay" || option.rfind("--delay=", 0) == 0) {
+        const bool joined = option != "--delay";
+        if (!joined && *i + 1 >= arguments.size()) return wrong("--delay needs SECONDS");
+        const std::string seconds = joined ? option.substr(8) : arguments[++*i];
+        choices->delay_ms = delay_milliseconds(seconds);
+        if (choices->delay_ms == 0)
+            return wrong("--delay takes a number of seconds above 0, such as 5 or 2.5");
+    } else {
+        return OptionOutcome::not_one;
+    }
+    return OptionOutcome::taken;
+}
+
+// The show of the names given: DIR's (or the working directory's), or of pictures.
+ViewerStart open_names(const std::vector<std::string>& names, bool rebuild, std::ostream& err) {
+    std::error_code error;
+    if (names.empty()) return open_show("", rebuild, err);
+    const bool one_directory =
+        names.size() == 1 && (fs::is_directory(names[0], error) ||
+                              (!fs::exists(names[0], error) && !is_picture_name(names[0])));
+    if (one_directory) return open_show(names[0], rebuild, err);
+    return open_pictures(names, rebuild, err);
+}
+
 }  // namespace
+
+int delay_milliseconds(const std::string& seconds) {
+    constexpr double A_DAY = 24 * 60 * 60;
+    char* end = nullptr;
+    const double value = std::strtod(seconds.c_str(), &end);
+    if (seconds.empty() || *end != '\0' || !(value > 0) || value > A_DAY) return 0;
+    return std::max(1, static_cast<int>(std::lround(value * 1000)));
+}
 
 ViewerStart start_viewer(const std::vector<std::string>& arguments, std::ostream& out,
                          std::ostream& err) {
     std::vector<std::string> names;
     bool rebuild = false;
     bool options_ended = false;
-    for (const std::string& argument : arguments) {
+    ViewerStart choices;
+    std::string problem;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
         const bool is_option = !options_ended && argument.size() > 1 && argument[0] == '-';
+        const OptionOutcome outcome = is_option
+                                          ? read_show_option(arguments, &i, &choices, &problem)
+                                          : OptionOutcome::not_one;
+        if (outcome == OptionOutcome::wrong) return refuse_usage(problem, err);
+        if (outcome == OptionOutcome::taken) continue;
         if (is_option && (argument == "--help" || argument == "-h")) {
             out << usage_line << help_text;
             return end_with(0);
@@ -183,13 +267,10 @@ ViewerStart start_viewer(const std::vector<std::string>& arguments, std::ostream
             names.push_back(argument);
         }
     }
-    std::error_code error;
-    if (names.empty()) return open_show("", rebuild, err);
-    const bool one_directory =
-        names.size() == 1 && (fs::is_directory(names[0], error) ||
-                              (!fs::exists(names[0], error) && !is_picture_name(names[0])));
-    if (one_directory) return open_show(names[0], rebuild, err);
-    return open_pictures(names, rebuild, err);
+    const ViewerStart start = open_names(names, rebuild, err);
+    if (!start.run_show) return start;
+    choices.run_show = true;
+    return choices;
 }
 
 }  // namespace cli

@@ -15,7 +15,21 @@ constexpr int STATUS_USAGE = 2;  // a wrong command line, or a DIR that cannot b
 struct ViewerStart {
     bool run_show = false;  // run the show, from the working directory
     int exit_status = 0;    // when not: end at once with this status
+    // What the options ask of the run; the show as it always is by default.
+    bool keys = false;     // --keys
+    int delay_ms = 0;      // --delay SECONDS; 0: none
+    int window_width = 0;  // --window[=WxH]; 0: full screen
+    int window_height = 0;
+    bool verbose = false;  // --verbose
 };
+
+// The window --window opens when it names no size.
+constexpr int DEFAULT_WINDOW_WIDTH = 1024;
+constexpr int DEFAULT_WINDOW_HEIGHT = 768;
+
+// SECONDS of --delay (a number above 0, fractions allowed, at most a day) in
+// milliseconds; 0 when it is no such number.
+int delay_milliseconds(const std::string& seconds);
 
 // Reads the arguments after the program's name. --help and --version are answered on
 // `out`; a wrong command line, a DIR that is not a readable directory and a DIR that

@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
-#include "app/state.h"
+#include "display/display.h"
+#include "display/layout.h"
 #include "platform/bitmap.h"
 #include "platform/display.h"
 #include "platform/window.h"
-#include "screens/layout.h"
 
 namespace {
 

@@ -1,8 +1,9 @@
 #include "display/display.h"
 
-#include "app/state.h"
+#include "display/layout.h"
 #include "platform/display.h"
-#include "screens/layout.h"
+
+ScreenState screen;
 
 namespace {
 

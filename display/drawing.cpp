@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/state.h"
+#include "display/display.h"
 #include "platform/display.h"
 
 namespace {
@@ -44,9 +44,8 @@ void copy_sheet_region_keyed(const layout::Rect& region, layout::Point at) {
                     screen.back_surface, at.x, at.y);
 }
 
-void present_frame() {
+void flip_frame() {
     if (screen.front_surface != nullptr) surface_flip(screen.front_surface);
-    pointer.pointer_saved = 0;
 }
 
 DeviceContext begin_text(Surface surface) {

@@ -1,8 +1,8 @@
 // Rectangle copies between surfaces, the flip, and text on a surface.
 #pragma once
 
+#include "display/layout.h"
 #include "platform/types.h"
-#include "screens/layout.h"
 
 // Copies (x, y, width, height) of source to (dest_x, dest_y) of dest; nothing when
 // either surface is absent or the rectangle does not lie wholly inside both.
@@ -16,8 +16,9 @@ void copy_picture_to_back_surface();
 // A region of the graphics sheet onto the back surface, opaque or without its black.
 void copy_sheet_region(const layout::Rect& region, layout::Point at);
 void copy_sheet_region_keyed(const layout::Rect& region, layout::Point at);
-// Flips the back buffer to the screen; the saved pixels under the pointer are stale after it.
-void present_frame();
+// Flips the back buffer to the screen (present_frame, in input/, also forgets what was
+// under the pointer).
+void flip_frame();
 
 // Borrows the surface's device context for text with a transparent background;
 // nullptr when it cannot be had (no text then). Give it back with end_text before

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "app/state.h"
+#include "app/program.h"
 #include "show/picture_table.h"
 #include "show/show_file.h"
 

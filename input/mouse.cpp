@@ -2,11 +2,14 @@
 
 #include <algorithm>
 
-#include "app/state.h"
+#include "display/display.h"
 #include "display/drawing.h"
+#include "display/layout.h"
+#include "input/show_keys.h"
 #include "platform/mouse.h"
 #include "platform/window.h"
-#include "screens/layout.h"
+
+PointerState pointer;
 
 namespace {
 
@@ -90,8 +93,13 @@ void read_mouse() {
             case MOUSE_OFFSET_BUTTON1:
                 if (pressed(data)) pointer.mouse_click = 2;
                 break;
+            case MOUSE_OFFSET_WHEEL:
+                // With the show's keys on, a notch ends the batch as a press does.
+                show_input.key = show_key_for_wheel(static_cast<int32_t>(data));
+                if (show_input.key != ShowKey::none) return;
+                break;
             default:
-                break;  // wheel, buttons 2 and 3
+                break;  // buttons 2 and 3
         }
     }
 }
@@ -122,4 +130,9 @@ void erase_pointer() {
     copy_rect(screen.sheet_surface, SAVE_UNDER.x, SAVE_UNDER.y, pointer.pointer_width,
               pointer.pointer_height, screen.front_surface, pointer.pointer_drawn_x,
               pointer.pointer_drawn_y);
+}
+
+void present_frame() {
+    flip_frame();
+    pointer.pointer_saved = 0;
 }

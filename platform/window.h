@@ -21,11 +21,20 @@ constexpr uintptr_t ACTIVATE_INACTIVE = 0;
 constexpr uintptr_t ACTIVATE_ACTIVE = 1;
 constexpr uintptr_t ACTIVATE_CLICK_ACTIVE = 2;
 
-// Virtual-key codes of the arrow keys.
+// Virtual-key codes of the arrow keys, and of the other keys the show listens to.
 constexpr uintptr_t KEY_LEFT = 0x25;
 constexpr uintptr_t KEY_UP = 0x26;
 constexpr uintptr_t KEY_RIGHT = 0x27;
 constexpr uintptr_t KEY_DOWN = 0x28;
+constexpr uintptr_t KEY_BACK = 0x08;
+constexpr uintptr_t KEY_ESCAPE = 0x1B;
+constexpr uintptr_t KEY_SPACE = 0x20;
+constexpr uintptr_t KEY_PAGE_UP = 0x21;    // VK_PRIOR
+constexpr uintptr_t KEY_PAGE_DOWN = 0x22;  // VK_NEXT
+constexpr uintptr_t KEY_END = 0x23;
+constexpr uintptr_t KEY_HOME = 0x24;
+constexpr uintptr_t KEY_M = 'M';  // letters by their capital
+constexpr uintptr_t KEY_Q = 'Q';
 
 // The characters (MESSAGE_CHAR) that Windows makes of the editing keys.
 constexpr uint8_t CHAR_BACKSPACE = 8;
@@ -65,10 +74,13 @@ void message_box(WindowHandle owner, const char* text, const char* caption);
 // Outcomes of wait_for_event_or_message.
 constexpr int WAIT_EVENT_SIGNALLED = 0;  // WAIT_OBJECT_0
 constexpr int WAIT_MESSAGE_QUEUED = 1;   // WAIT_OBJECT_0 + 1
+constexpr int WAIT_TIMED_OUT = 258;      // WAIT_TIMEOUT
 
 // Blocks, without a time-out, until the event is signalled or any input or message
 // arrives for this thread.
 int wait_for_event_or_message(EventHandle event);
+// As wait_for_event_or_message, but for at most `milliseconds`: WAIT_TIMED_OUT then.
+int wait_for_event_or_message_timeout(EventHandle event, uint32_t milliseconds);
 
 // Removes the next message of the thread's queue into *message; 0 when the queue is empty.
 int peek_message(WindowMessage* message);

@@ -1,10 +1,12 @@
 #include "screens/menu.h"
 
-#include "app/message_pump.h"
-#include "app/state.h"
 #include "display/bitmap_loader.h"
+#include "display/display.h"
 #include "display/drawing.h"
-#include "screens/layout.h"
+#include "display/layout.h"
+#include "input/mouse.h"
+#include "input/wait.h"
+#include "show/picture_table.h"
 
 namespace {
 
@@ -18,13 +20,6 @@ int32_t menu_choice_at(int x, int y) {
     return 0;
 }
 
-// No transitions while editing: every edit shows its result at once.
-void switch_editor_on() {
-    editor.editor_active = 1;
-    editor.transition_on = 0;
-    editor.status_lines_on = 1;
-}
-
 void draw_menu() {
     load_picture(PictureSlot::picture, picture_table.pic_file[picture_table.current_picture]);
     copy_picture_to_back_surface();
@@ -34,14 +29,18 @@ void draw_menu() {
 
 }  // namespace
 
-int32_t menu_screen() {
+int32_t menu_screen(bool* editor_switch) {
     draw_menu();
     for (;;) {
         wait_for_click();
         if (screen.quit_requested != 0) return 0;
+        // Of the show's keys, Escape goes back and Q quits; the others do nothing here.
+        if (show_input.key == ShowKey::escape) return MENU_BACK;
+        if (show_input.key == ShowKey::quit) return MENU_QUIT;
+        if (pointer.mouse_click == 0) continue;
         if (pointer.mouse_click == 2) return MENU_BACK;
         if (layout::MENU_EDITOR_SWITCH.contains_strictly(pointer.pointer_x, pointer.pointer_y)) {
-            switch_editor_on();
+            *editor_switch = true;
             return MENU_BACK;
         }
         const int32_t choice = menu_choice_at(pointer.pointer_x, pointer.pointer_y);

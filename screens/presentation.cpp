@@ -3,60 +3,17 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/state.h"
 #include "display/bitmap_loader.h"
+#include "display/display.h"
 #include "display/drawing.h"
+#include "display/layout.h"
+#include "input/mouse.h"
 #include "platform/display.h"
-#include "screens/layout.h"
 #include "screens/transition.h"
+#include "show/picture_table.h"
 #include "sound/sound.h"
 
 namespace {
-
-// The edit-mode line for each mode; %d first takes edit_mode itself (mode 0 has none).
-const char* const edit_mode_formats[17] = {
-    "EDITMODUS W\xC4HLEN !",
-    "EDITMODE %d NEUE BILDNUMMER %d ( F\xDCR ANH\xC4NGEN EINGEBEN )",
-    "EDITMODE %d BILDNUMMER %d ANH\xC4NGEN !",
-    "EDITMODE %d BILDNUMMER %d ( AUSTAUSCHEN ) EINGEBEN",
-    "EDITMODE %d BILD %d GEGNEN BILD NUMMER %d AUSTAUSCHEN",
-    "EDITMODE %d INSERT PLATZ SCHAFFEN",
-    "EDITMODE %d",
-    "EDITMODE %d MARKIEREN",
-    "EDITMODE %d SPEICHERN %s",
-    "EDITMODE %d WAVENUMMER EINGEBEN ( %d )",
-    "EDITMODE %d BOXNUMMER EINGEBEN ( %d )",
-    "EDITMODE %d LEVELNR. EINGEBEN ( %d )",
-    "EDITMODE %d 2.BOXNUMMER EINGEBEN ( %d )",
-    "EDITMODE %d BOX 1 POS",
-    "EDITMODE %d BOX 2 POS",
-    "EDITMODE %d BOX 3 POS",
-    "EDITMODE %d 3.BOXNUMMER EINGEBEN ( %d )",
-};
-
-// The number a mode's line shows after the mode itself, where it shows one.
-int32_t edit_mode_number(int mode) {
-    const int c = picture_table.current_picture;
-    switch (mode) {
-        case 1:
-        case 2:
-            return picture_table.new_file_number;
-        case 3:
-            return picture_table.exchange_file_number;
-        case 9:
-            return picture_table.pic_wave[c];
-        case 10:
-            return picture_table.pic_box1[c];
-        case 11:
-            return picture_table.pic_level[c];
-        case 12:
-            return picture_table.pic_box2[c];
-        case 16:
-            return picture_table.pic_box3[c];
-        default:
-            return 0;
-    }
-}
 
 void draw_boxes(int p) {
     if (picture_table.shown_box1 > 0)
@@ -81,7 +38,7 @@ void draw_editor_bar() {
     copy_sheet_region(layout::SHEET_BAR_RIGHT, layout::BAR_RIGHT_AT);
 }
 
-void draw_text_lines(bool status_lines) {
+void draw_text_lines(bool status_lines, const char* edit_line) {
     DeviceContext dc = begin_text(screen.back_surface);
     if (dc == nullptr) return;
     dc_select_font(dc, screen.font_fixed);
@@ -94,10 +51,9 @@ void draw_text_lines(bool status_lines) {
         format_status_line_2(line);
         draw_text_with_shadow(dc, layout::STATUS_LINE_2_AT, line);
     }
-    if (editor.editor_active == 1) {
+    if (edit_line != nullptr) {
         dc_select_font(dc, screen.font_medium);
-        format_edit_mode_line(line);
-        draw_text_with_shadow(dc, layout::EDIT_MODE_LINE_AT, line);
+        draw_text_with_shadow(dc, layout::EDIT_MODE_LINE_AT, edit_line);
     }
     end_text(screen.back_surface, dc);
 }
@@ -129,23 +85,6 @@ void format_status_line_2(char* line) {
                   picture_table.pic_box3_y[c]);
 }
 
-void format_edit_mode_line(char* line) {
-    const int mode = std::clamp<int32_t>(editor.edit_mode, 0, 16);
-    const char* format = edit_mode_formats[mode];
-    const int c = picture_table.current_picture;
-    if (mode == 0) {
-        std::snprintf(line, LINE_SIZE, "%s", format);
-    } else if (mode == 4) {
-        std::snprintf(line, LINE_SIZE, format, mode, picture_table.pic_file[c],
-                      picture_table.exchange_file_number);
-    } else if (mode == 8) {
-        std::snprintf(line, LINE_SIZE, format, mode, picture_table.show_file_name);
-    } else {
-        // Lines without a number after the mode leave the extra argument unused.
-        std::snprintf(line, LINE_SIZE, format, mode, edit_mode_number(mode));
-    }
-}
-
 void draw_nav_panel() {
     const layout::Rect& panel = layout::NAV_PANEL;
     screen.nav_panel_left = panel.x;
@@ -156,7 +95,7 @@ void draw_nav_panel() {
     copy_sheet_region_keyed(layout::SHEET_NAV_BUTTONS, layout::NAV_BUTTONS_AT);
 }
 
-void present_picture(bool status_lines, bool transition) {
+void present_picture(bool status_lines, bool transition, const char* edit_line) {
     const int p = picture_table.current_picture;
     picture_table.shown_box1 = picture_table.pic_box1[p];
     picture_table.shown_box2 = picture_table.pic_box2[p];
@@ -168,8 +107,8 @@ void present_picture(bool status_lines, bool transition) {
     draw_nav_panel();
     if (picture_table.pic_marked[p] != 0)
         copy_sheet_region_keyed(layout::SHEET_MARK, layout::MARK_AT);
-    if (editor.editor_active == 1) draw_editor_bar();
-    draw_text_lines(status_lines);
+    if (edit_line != nullptr) draw_editor_bar();
+    draw_text_lines(status_lines, edit_line);
     if (transition) {
         run_transition();
     } else {
@@ -177,8 +116,4 @@ void present_picture(bool status_lines, bool transition) {
     }
     pointer.pointer_saved = 0;
     play_one_time_sound();
-}
-
-void present_edited_picture() {
-    present_picture(true, false);
 }

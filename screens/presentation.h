@@ -5,10 +5,9 @@
 #include <cstdint>
 
 // Shows current_picture, with the two status lines when asked, through the transition
-// or by a plain flip.
-void present_picture(bool status_lines, bool transition);
-// As each step in the editor shows its result: status lines, plain flip.
-void present_edited_picture();
+// or by a plain flip; with the editor bar and edit_line above it unless edit_line is
+// nullptr.
+void present_picture(bool status_lines, bool transition, const char* edit_line = nullptr);
 
 // Draws the panel on the back surface and records its rectangle for the hit test.
 void draw_nav_panel();
@@ -17,4 +16,3 @@ void draw_nav_panel();
 constexpr int LINE_SIZE = 160;
 void format_status_line_1(char* line);
 void format_status_line_2(char* line);
-void format_edit_mode_line(char* line);

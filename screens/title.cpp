@@ -1,9 +1,10 @@
 #include "screens/title.h"
 
-#include "app/state.h"
 #include "display/bitmap_loader.h"
+#include "display/display.h"
 #include "display/drawing.h"
-#include "screens/layout.h"
+#include "display/layout.h"
+#include "input/mouse.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "screens/transition.h"
 
-#include "app/state.h"
+#include "display/display.h"
 #include "display/drawing.h"
+#include "display/layout.h"
 #include "input/mouse.h"
 #include "platform/window.h"
-#include "screens/layout.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/state.h"
+PictureTable picture_table;
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/state.h"
 #include "platform/files.h"
+#include "show/picture_table.h"
 
 const ShowFileBlock show_file_blocks[SHOW_FILE_BLOCKS] = {
     {"first_picture", 0, 4},   {"picture_count", 4, 4},     {"pic_file", 8, 2000},
@@ -83,14 +83,6 @@ void decode_block(int block, const uint8_t* in) {
     }
 }
 
-void clear_editor_state() {
-    editor.editor_active = 0;
-    picture_table.new_file_number = 0;
-    editor.prompt_mode = 0;
-    editor.status_lines_on = 0;
-    editor.selected_edit_mode = 0;
-}
-
 // Writes every block, flushes and closes; false at the first step that fails.
 bool write_show_image(FileHandle file, const uint8_t* image) {
     bool complete = true;
@@ -129,7 +121,6 @@ void decode_show_file(const uint8_t* image, size_t size) {
 }
 
 bool save_show_file() {
-    clear_editor_state();
     uint8_t image[SHOW_FILE_SIZE];
     encode_show_file(image);
 
@@ -148,7 +139,6 @@ bool save_show_file() {
 }
 
 bool load_show_file() {
-    clear_editor_state();
     FileHandle file = file_open_read(picture_table.show_file_name);
     if (file == nullptr) return false;
     // One read a block, as the file was written; a short file fills what it holds.

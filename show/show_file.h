@@ -20,7 +20,7 @@ extern const ShowFileBlock show_file_blocks[SHOW_FILE_BLOCKS];
 // show_file_name = "SCR" + show_file_number + ".BIL".
 void build_show_file_name();
 
-// Both clear the editor state first. false when the file cannot be read, or cannot
+// false when the file cannot be read, or cannot
 // be written completely (the previous file then stays as it was).
 bool save_show_file();
 bool load_show_file();

@@ -3,10 +3,13 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/state.h"
+#include "display/display.h"
 #include "platform/files.h"
 #include "platform/sound.h"
+#include "show/picture_table.h"
 #include "sound/wave_file.h"
+
+SoundState sound;
 
 namespace {
 

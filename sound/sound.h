@@ -5,6 +5,22 @@
 
 #include <cstdint>
 
+#include "platform/types.h"
+
+constexpr int SOUND_CHANNELS = 4;  // channels 1..4; index 0 unused
+
+// The sound device, its four channels and the background loop.
+struct SoundState {
+    int32_t sound_available = 0;
+    SoundDevice sound_device = nullptr;
+    SoundBuffer channel_buffer[SOUND_CHANNELS + 1] = {};
+    int32_t channel_sound_number[SOUND_CHANNELS + 1] = {};
+    int32_t music_number = 101;
+    int32_t music_on = 1;
+};
+
+extern SoundState sound;
+
 // Channel 1 plays the background loop; channel 4, the last of the effect pool, also
 // carries a picture's one-time sound.
 constexpr int32_t MUSIC_CHANNEL = 1;

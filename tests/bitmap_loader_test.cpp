@@ -3,8 +3,8 @@
 
 #include "app/shutdown.h"
 #include "app/startup.h"
-#include "app/state.h"
 #include "display/bitmap_loader.h"
+#include "display/display.h"
 #include "platform/headless/headless.h"
 #include "tests/test_support.h"
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/state.h"
 #include "platform/common/bmp_decoder.h"
+#include "show/picture_table.h"
 #include "show/show_file.h"
 #include "tests/test_support.h"
 #include "tools/demo/bitmap_forms.h"

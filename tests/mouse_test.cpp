@@ -1,13 +1,15 @@
 // The buffered mouse, the pointer on the screen, and the message pump around them.
 #include <gtest/gtest.h>
 
-#include "app/message_pump.h"
 #include "app/shutdown.h"
 #include "app/startup.h"
-#include "app/state.h"
+#include "app/window_procedure.h"
 #include "display/bitmap_loader.h"
+#include "display/display.h"
 #include "display/drawing.h"
+#include "editor/editor.h"
 #include "input/mouse.h"
+#include "input/wait.h"
 #include "platform/headless/headless.h"
 #include "platform/mouse.h"
 #include "platform/window.h"

@@ -6,13 +6,14 @@
 
 #include "app/shutdown.h"
 #include "app/startup.h"
-#include "app/state.h"
 #include "display/bitmap_loader.h"
+#include "display/display.h"
+#include "editor/editor.h"
+#include "editor/prompt.h"
 #include "input/mouse.h"
 #include "platform/headless/headless.h"
 #include "screens/menu.h"
 #include "screens/presentation.h"
-#include "screens/prompt.h"
 #include "screens/title.h"
 #include "screens/transition.h"
 #include "show/picture_table.h"
@@ -231,9 +232,10 @@ TEST_F(PresentationTest, TitleLines) {
 
 class PromptTest : public PresentationTest {
   protected:
-    void open(uint8_t kind, const char* offered) {
+    // The prompt of editor button `button`, offering `offered`.
+    void open(int button, const char* offered) {
         std::snprintf(editor.entry_text, sizeof editor.entry_text, "%s", offered);
-        editor.prompt_mode = kind;
+        editor.prompt_mode = editor_buttons[button].prompt_kind;
         number_entry_key(0);
     }
     std::string last_entry_drawn() {
@@ -246,7 +248,7 @@ class PromptTest : public PresentationTest {
 TEST_F(PromptTest, DrawnStraightOntoTheScreen) {
     present_edited_picture();
     headless_clear_texts();
-    open(PROMPT_BOX1, "7");
+    open(10, "7");
     const std::vector<HeadlessText>& texts = headless_texts();
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[0].surface, "front");
@@ -266,7 +268,7 @@ TEST_F(PromptTest, DrawnStraightOntoTheScreen) {
 
 TEST_F(PromptTest, SeventeenCharactersAtMost) {
     picture_table.current_picture = 1;
-    open(PROMPT_LEVEL, "1234567890123456");
+    open(11, "1234567890123456");
     number_entry_key('7');
     EXPECT_STREQ(editor.entry_text, "12345678901234567");
     const size_t drawn = headless_texts().size();
@@ -283,7 +285,7 @@ TEST_F(PromptTest, SeventeenCharactersAtMost) {
 }
 
 TEST_F(PromptTest, WhichBytesAreTaken) {
-    open(PROMPT_SOUND, "");
+    open(9, "");
     for (uint8_t key : {uint8_t{' '}, uint8_t{'1'}, uint8_t{' '}, uint8_t{'x'}, uint8_t{' '},
                         uint8_t{0xDF}, uint8_t{'-'}, uint8_t{0xC4}, uint8_t{'['}, uint8_t{0x80},
                         uint8_t{'z'}, uint8_t{'{'}, uint8_t{0xFC}})
@@ -300,14 +302,14 @@ TEST_F(PromptTest, EnterOnEmptyTextCancelsAndEscapeClearsTheNumbers) {
     picture_table.pic_wave[1] = 5;
     picture_table.new_file_number = 3;
     picture_table.exchange_file_number = 4;
-    open(PROMPT_SOUND, "");
+    open(9, "");
     number_entry_key(13);
     EXPECT_EQ(picture_table.pic_wave[1], 5);
     EXPECT_EQ(picture_table.new_file_number, 0);
     EXPECT_EQ(picture_table.exchange_file_number, 0);
     EXPECT_EQ(editor.prompt_mode, 0);
     picture_table.new_file_number = 3;
-    open(PROMPT_APPEND_NUMBER, "12");
+    open(1, "12");
     number_entry_key(27);
     EXPECT_EQ(picture_table.new_file_number, 0);
 }
@@ -340,7 +342,14 @@ class MenuTest : public PresentationTest {
         script.click(x, y).click(401, 171);
         for (const std::string& line : script.lines())
             headless_add_script_line(line, nullptr);
-        return menu_screen();
+        return menu_screen_as_the_show_opens_it();
+    }
+    // The editor switch asks the caller to switch the editor on, as the show does.
+    int32_t menu_screen_as_the_show_opens_it() {
+        bool editor_switch = false;
+        const int32_t choice = menu_screen(&editor_switch);
+        if (editor_switch) switch_editor_on();
+        return choice;
     }
 };
 
@@ -365,14 +374,14 @@ TEST_F(MenuTest, EditorSwitchAndRightClick) {
     editor.editor_active = 0;
     headless_clear_script();
     headless_add_script_line("click right", nullptr);
-    EXPECT_EQ(menu_screen(), 5);
+    EXPECT_EQ(menu_screen_as_the_show_opens_it(), 5);
     EXPECT_EQ(editor.editor_active, 0);
 }
 
 TEST_F(MenuTest, PanelIsShownOverTheCurrentPicture) {
     picture_table.current_picture = 2;
     headless_add_script_line("click right", nullptr);
-    menu_screen();
+    menu_screen_as_the_show_opens_it();
     EXPECT_EQ(on_screen(100, 100), sheet_colour::menu);
     EXPECT_EQ(on_screen(699, 549), sheet_colour::menu);
     EXPECT_EQ(on_screen(700, 549), screenshot_colour(101));

@@ -1,8 +1,11 @@
 // The whole program on the scripted machine, clicked and typed as a user would.
 #include <gtest/gtest.h>
 
-#include "app/state.h"
+#include "app/program.h"
+#include "display/display.h"
+#include "editor/editor.h"
 #include "platform/headless/headless.h"
+#include "show/picture_table.h"
 #include "tests/show_fixture.h"
 
 namespace {

@@ -10,13 +10,14 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "app/program.h"
 #include "app/shutdown.h"
 #include "app/startup.h"
-#include "app/state.h"
 #include "display/bitmap_loader.h"
+#include "display/display.h"
+#include "display/layout.h"
 #include "platform/common/bmp_decoder.h"
 #include "platform/headless/headless.h"
-#include "screens/layout.h"
 #include "screens/presentation.h"
 #include "show/picture_table.h"
 #include "show/show_file.h"

@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/state.h"
+#include "editor/editor.h"
 #include "platform/headless/headless.h"
 #include "show/picture_table.h"
 #include "show/show_file.h"
@@ -90,7 +90,7 @@ TEST_F(ShowFileTest, NameIsBuiltFromTheShowFileNumber) {
 TEST_F(ShowFileTest, SavedFileHasTheLayoutBytes) {
     fill_table_with_pattern();
     set_editor_fields();
-    ASSERT_TRUE(save_show_file());
+    ASSERT_TRUE(save_show());
     expect_editor_fields_cleared();
     const std::vector<uint8_t> bytes = read_file_bytes("SCR1.BIL");
     ASSERT_EQ(bytes.size(), 24508u);
@@ -114,7 +114,7 @@ TEST_F(ShowFileTest, RoundTripRestoresEveryStoredColumn) {
     picture_table.current_picture = 40;
     set_editor_fields();
 
-    ASSERT_TRUE(load_show_file());
+    ASSERT_TRUE(load_show());
     expect_editor_fields_cleared();
     EXPECT_EQ(picture_table.first_picture, 1);  // the file says 7
     EXPECT_EQ(picture_table.current_picture, 1);
@@ -147,7 +147,7 @@ TEST_F(ShowFileTest, MissingFileLeavesTheTableAndClearsTheEditor) {
     picture_table.pic_file[1] = 100;
     picture_table.picture_count = 1;
     set_editor_fields();
-    EXPECT_FALSE(load_show_file());
+    EXPECT_FALSE(load_show());
     expect_editor_fields_cleared();
     EXPECT_EQ(picture_table.pic_file[1], 100);
     EXPECT_EQ(picture_table.picture_count, 1);
@@ -208,7 +208,7 @@ TEST_F(ShowFileTest, FailedSaveKeepsThePreviousFile) {
         ASSERT_TRUE(headless_fail(fault));
         picture_table.pic_file[1] = 4242;
         set_editor_fields();
-        EXPECT_FALSE(save_show_file());
+        EXPECT_FALSE(save_show());
         expect_editor_fields_cleared();
         EXPECT_EQ(read_file_bytes("SCR1.BIL"), before);
         EXPECT_FALSE(file_exists("SCR1.BIL.tmp"));

@@ -5,7 +5,7 @@
 
 #include "tools/show/show_tool.h"
 
-#include "screens/layout.h"
+#include "display/layout.h"
 
 ExpectedShow::ExpectedShow() {
     for (int i = 0; i < 500; ++i) {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/state.h"
 #include "platform/headless/headless.h"
+#include "show/picture_table.h"
 #include "sound/sound.h"
 #include "tests/test_support.h"
 

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/state.h"
+#include "app/program.h"
 #include "platform/headless/headless.h"
 
 void ScratchTest::SetUp() {
@@ -59,8 +59,8 @@ int open_descriptor_count() {
 }
 
 #include "app/program.h"
+#include "display/layout.h"
 #include "platform/common/bmp_writer.h"
-#include "screens/layout.h"
 
 void write_test_bitmap(const std::string& path, int width, int height,
                        uint32_t (*colour)(int, int)) {
@@ -108,12 +108,12 @@ void write_test_sheet(const std::string& path) {
     write_test_bitmap(path, layout::SCREEN_WIDTH, layout::SCREEN_HEIGHT, sheet_pixel);
 }
 
-int run_program(const std::vector<std::string>& script) {
+int run_program(const std::vector<std::string>& script, ShowOptions options) {
     for (const std::string& line : script) {
         std::string error;
         EXPECT_TRUE(headless_add_script_line(line, &error)) << line << ": " << error;
     }
-    return program_exit_status(program_main(nullptr, 1));
+    return program_exit_status(program_main(nullptr, 1, options));
 }
 
 uint32_t shot_pixel(const std::string& path, int x, int y) {

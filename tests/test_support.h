@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/program.h"
 #include "platform/common/le_bytes.h"
 
 // Runs each test in an empty directory of its own, on a fresh scripted machine with
@@ -49,7 +50,7 @@ uint32_t shot_pixel(const std::string& path, int x, int y);
 
 // Runs the whole program on the scripted machine with these script lines, in the
 // working directory; returns its exit status.
-int run_program(const std::vector<std::string>& script);
+int run_program(const std::vector<std::string>& script, ShowOptions options = {});
 
 // An 8-bit mono PCM WAVE file at 11025 Hz with the given number of samples.
 void write_test_wave(const std::string& path, size_t samples);

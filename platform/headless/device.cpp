@@ -12,6 +12,7 @@
 
 // The script's next step (script.cpp); false when the script has ended.
 bool run_next_script_step();
+int64_t cut_wait_at_deadline(int64_t left_ms);
 
 namespace {
 
@@ -65,6 +66,7 @@ struct HeadlessWorld {
     FILE* sound_log = nullptr;
     // What the screen shows, as 0xRRGGBB: the front's pixels as last presented.
     std::vector<uint32_t> screen = std::vector<uint32_t>(size_t{SCREEN_WIDTH} * SCREEN_HEIGHT);
+    bool screen_model_kept = true;
     bool audio_open = false;
     int audio_rate = 0;
     int64_t audio_opened_ms = 0;
@@ -102,38 +104,51 @@ void log_text(const HeadlessText& text) {
     std::fflush(log);
 }
 
+// Part of one row of the front onto the screen model, as 0xRRGGBB.
+void copy_row(const SoftFrame& front, int y, int x, int width) {
+    const size_t at = static_cast<size_t>(y) * SCREEN_WIDTH + x;
+    uint32_t* to = world().screen.data() + at;
+    if (front.bits == 32) {
+        // XRGB8888: the colour is the pixel's low 24 bits.
+        std::memcpy(to, front.pixels + at * 4, static_cast<size_t>(width) * 4);
+        for (int i = 0; i < width; ++i)
+            to[i] &= 0xFFFFFF;
+        return;
+    }
+    for (int i = 0; i < width; ++i) {
+        uint16_t pixel = 0;
+        std::memcpy(&pixel, front.pixels + (at + i) * 2, 2);
+        to[i] = rgb_from_pixel(pixel, 16);
+    }
+}
+
 class HeadlessDevice final : public SoftDevice {
   public:
     bool refuses(const char* operation) override { return world().faults.count(operation) != 0; }
 
     bool open_display() override { return true; }
-    void screen_size(int* width, int* height) override {
-        *width = SCREEN_WIDTH;
-        *height = SCREEN_HEIGHT;
-    }
     bool create_window(const char*, int, int, int, int) override { return true; }
-    void show_window() override {}
-    void destroy_window() override {}
     bool open_screen() override { return true; }
 
-    // The front has the screen's size.
+    // The front has the screen's size; 32-bit rows are copied whole.
     void present(const SoftFrame& front, const std::vector<DirtyRect>& changed) override {
-        const int bytes_per_pixel = front.bits / 8;
-        std::vector<uint32_t>& screen = world().screen;
-        for (const DirtyRect& r : changed) {
-            for (int y = r.y; y < r.y + r.height; ++y) {
-                for (int x = r.x; x < r.x + r.width; ++x) {
-                    const size_t at = static_cast<size_t>(y) * SCREEN_WIDTH + x;
-                    uint32_t pixel = 0;
-                    std::memcpy(&pixel, front.pixels + at * bytes_per_pixel, bytes_per_pixel);
-                    screen[at] = rgb_from_pixel(pixel, front.bits);
-                }
-            }
-        }
+        if (!world().screen_model_kept) return;
+        for (const DirtyRect& r : changed)
+            for (int y = r.y; y < r.y + r.height; ++y)
+                copy_row(front, y, r.x, r.width);
     }
 
     bool wait_for_input() override { return run_next_script_step(); }
-    void set_relative_mouse(bool) override {}
+    // On the simulated clock: a script's wait that runs past the deadline ends there.
+    SoftWait wait_for_input_until(int64_t deadline_us) override {
+        const int64_t left_ms = deadline_us / 1000 - world().clock_ms;
+        if (left_ms <= 0) return SoftWait::timed_out;
+        if (const int64_t waited = cut_wait_at_deadline(left_ms); waited > 0) {
+            headless_advance_clock(waited);
+            return SoftWait::timed_out;
+        }
+        return run_next_script_step() ? SoftWait::input : SoftWait::ended;
+    }
 
     int64_t now_us() override { return world().clock_ms * 1000; }
     void sleep_until_us(int64_t when) override {
@@ -191,7 +206,6 @@ class HeadlessDevice final : public SoftDevice {
             w.frames_mixed += frames;
         }
     }
-    void unlock_audio() override {}
     void close_audio() override { world().audio_open = false; }
 };
 
@@ -272,4 +286,8 @@ int64_t headless_clock_ms() {
 
 void headless_advance_clock(int64_t milliseconds) {
     if (milliseconds > 0) world().clock_ms += milliseconds;
+}
+
+void headless_keep_screen_model(bool kept) {
+    world().screen_model_kept = kept;
 }

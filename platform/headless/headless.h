@@ -54,6 +54,10 @@ const std::vector<HeadlessMessageBox>& headless_message_boxes();
 const std::vector<std::string>& headless_debug_lines();
 const std::vector<std::string>& headless_sound_lines();
 
+// Whether a present copies the front into the screen model that screenshots and
+// headless_screen_pixel read (yes until told otherwise; a benchmark of the program's
+// own work says no, for a present that costs nothing).
+void headless_keep_screen_model(bool kept);
 // What the screen shows at (x, y), as 0xRRGGBB: the front as it was last presented.
 uint32_t headless_screen_pixel(int x, int y);
 

@@ -23,10 +23,26 @@ std::deque<ScriptStep>& script() {
     return steps;
 }
 
-// The words that name mouse buttons and arrow keys, with what they stand for.
+// The words that name mouse buttons and keys, with what they stand for: a key's
+// virtual-key code, and the character it types as well, where it types one (0: none).
 const std::map<std::string, int> BUTTONS = {{"left", 0}, {"right", 1}};
-const std::map<std::string, uintptr_t> ARROW_KEYS = {
-    {"left", KEY_LEFT}, {"up", KEY_UP}, {"right", KEY_RIGHT}, {"down", KEY_DOWN}};
+struct KeyStroke {
+    uintptr_t virtual_key;
+    uint8_t character;
+};
+const std::map<std::string, KeyStroke> KEYS = {{"left", {KEY_LEFT, 0}},
+                                               {"up", {KEY_UP, 0}},
+                                               {"right", {KEY_RIGHT, 0}},
+                                               {"down", {KEY_DOWN, 0}},
+                                               {"pageup", {KEY_PAGE_UP, 0}},
+                                               {"pagedown", {KEY_PAGE_DOWN, 0}},
+                                               {"home", {KEY_HOME, 0}},
+                                               {"end", {KEY_END, 0}},
+                                               {"space", {KEY_SPACE, ' '}},
+                                               {"escape", {KEY_ESCAPE, CHAR_ESCAPE}},
+                                               {"backspace", {KEY_BACK, CHAR_BACKSPACE}},
+                                               {"q", {KEY_Q, 'q'}},
+                                               {"m", {KEY_M, 'm'}}};
 
 long number(const std::string& word) {
     return std::strtol(word.c_str(), nullptr, 10);
@@ -56,8 +72,12 @@ bool valid_step(const ScriptStep& step, std::string* error) {
     if (c == "click" || c == "press" || c == "release")
         return (n == 1 && BUTTONS.count(step.words[0]) != 0) || fail("a button is left or right");
     if (c == "key")
-        return (n == 1 && ARROW_KEYS.count(step.words[0]) != 0) ||
-               fail("key takes left, up, right or down");
+        return (n == 1 && KEYS.count(step.words[0]) != 0) ||
+               fail(
+                   "key takes left, up, right, down, pageup, pagedown, home, end, space, "
+                   "escape, backspace, q or m");
+    if (c == "wheel")
+        return (n == 1 && is_integer(step.words[0])) || fail("wheel takes notches: wheel N");
     if (c == "type") return true;
     if (c == "char")
         return (n == 1 && is_byte(step.words[0])) || fail("char takes a byte value 0..255");
@@ -81,7 +101,12 @@ void run_step(const ScriptStep& step) {
         if (c != "release") soft_mouse_button(button, true);
         if (c != "press") soft_mouse_button(button, false);
     } else if (c == "key") {
-        soft_key(ARROW_KEYS.at(step.words[0]));
+        // As a keyboard gives it: the key press, then the character it types.
+        const KeyStroke& key = KEYS.at(step.words[0]);
+        soft_key(key.virtual_key);
+        if (key.character != 0) soft_char(key.character);
+    } else if (c == "wheel") {
+        soft_mouse_wheel(static_cast<int>(number(step.words[0])));
     } else if (c == "type") {
         soft_text_utf8(step.rest);
     } else if (c == "char") {
@@ -154,4 +179,14 @@ bool run_next_script_step() {
     script().pop_front();
     run_step(step);
     return true;
+}
+
+// A "wait" longer than the time left before a deadline is cut in two: the time left is
+// waited now, by the caller, and the rest stays the script's next step.
+int64_t cut_wait_at_deadline(int64_t left_ms) {
+    if (script().empty()) return 0;
+    ScriptStep& step = script().front();
+    if (step.command != "wait" || number(step.words[0]) <= left_ms) return 0;
+    step.words[0] = std::to_string(number(step.words[0]) - left_ms);
+    return left_ms;
 }

@@ -5,6 +5,8 @@
 // only while something sounds: the audio thread tells the main thread when all has gone
 // quiet, the main thread closes the output once it has been left alone for a moment,
 // and the next sound opens it again.
+#include <dlfcn.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -18,6 +20,21 @@ constexpr int OUTPUT_FRAMES = 512;
 Uint32 quiet_event_type() {
     static const Uint32 type = SDL_RegisterEvents(1);
     return type;
+}
+
+void say_nothing(const char*, int, const char*, int, const char*, ...) {}
+
+// ALSA's library tells standard error of every device it cannot open, eight "ALSA lib"
+// lines on a machine without a sound card, where the show simply runs silent. SDL loads
+// the library by name; loaded here first, the same library is given a handler that
+// says nothing, and is kept loaded for as long as SDL uses it.
+void silence_alsa() {
+    void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_GLOBAL);
+    if (alsa == nullptr) return;
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    using SetHandler = int (*)(Handler);
+    auto set_handler = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler"));
+    if (set_handler != nullptr) set_handler(say_nothing);
 }
 
 }  // namespace
@@ -46,6 +63,7 @@ bool SdlDevice::open_output() {
 }
 
 bool SdlDevice::open_audio(int rate) {
+    if (!verbose_) silence_alsa();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     quiet_event_type();
     audio_wanted_ = SDL_AudioSpec{};

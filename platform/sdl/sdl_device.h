@@ -25,17 +25,28 @@ class SdlDevice final : public SoftDevice {
     bool open_screen() override;
     void present(const SoftFrame& front, const std::vector<DirtyRect>& changed) override;
     bool wait_for_input() override;
+    SoftWait wait_for_input_until(int64_t deadline_us) override;
     void set_relative_mouse(bool on) override;
-    int64_t now_us() override;
-    void sleep_until_us(int64_t when) override;
     void message_box(const char* text, const char* caption) override;
     void debug_output(const char* text) override;
+    void file_trouble(const char* file_name, const char* why) override;
     void sound_trace(const char* line) override;
     bool render_text(const SoftText& text, CoverageMask* mask) override;
     bool open_audio(int rate) override;
     void lock_audio() override;
     void unlock_audio() override;
     void close_audio() override;
+
+    // A resizable window of this size instead of full screen (0: full screen), and
+    // whether the debugger's lines, missing files and the sound library's complaints
+    // reach standard error. Both are set before the program starts.
+    void set_window_size(int width, int height);
+    void set_verbose(bool verbose) { verbose_ = verbose; }
+    // In a window the system pointer stays free, so that it can reach the window's
+    // frame: its motion over the show, at (x, y) of the window, moves the show's pointer
+    // to the same place.
+    bool windowed() const { return window_width_ > 0; }
+    void pointer_over_show(int x, int y);
 
     // Why no display could be opened; empty when one was.
     const std::string& display_failure() const { return display_failure_; }
@@ -70,6 +81,20 @@ class SdlDevice final : public SoftDevice {
     static void SDLCALL fill_output(void* userdata, Uint8* stream, int length);
     bool open_output();
 
+    bool wait_for_event(SDL_Event* event, int timeout_ms);
+    int window_width_ = 0;  // 0: full screen
+    int window_height_ = 0;
+    bool verbose_ = false;
+    // The show pixel the show's pointer was last sent to in a window, with the odd
+    // pixel each axis carries over (two pixels a count); not placed until the first
+    // motion after the mouse is taken.
+    struct ShowPointer {
+        bool placed = false;
+        int x = 0;
+        int y = 0;
+        int carry_x = 0;
+        int carry_y = 0;
+    } show_pointer_;
     bool video_tried_ = false;
     bool video_ready_ = false;
     std::string display_failure_;

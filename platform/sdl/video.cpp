@@ -50,6 +50,14 @@ void skip_absent_session_bus() {
     setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 0);
 }
 
+// Without a Wayland compositor named, SDL's attempt at one only ends in its library's
+// complaint about XDG_RUNTIME_DIR on standard error; X11 and the console are tried.
+void skip_absent_wayland() {
+    if (std::getenv("WAYLAND_DISPLAY") != nullptr || std::getenv("SDL_VIDEODRIVER") != nullptr)
+        return;
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,kmsdrm");
+}
+
 // On X11, SDL opens Xlib's input method as it opens the display, and the input method
 // parses the locale's compose table: 5,700 lines for UTF-8 locales, 7 ms of the start.
 // The show's prompts take digits and editing keys only, nothing composed, so unless the
@@ -118,15 +126,18 @@ SdlDevice& sdl_device() {
 // There is no display mode to switch on this platform; QZVIEW_DEPTH=16 lets a run see
 // how the show copes when 32 bits per pixel are refused. Nothing else fails on demand.
 bool SdlDevice::refuses(const char* operation) {
-    const char* depth = std::getenv("QZVIEW_DEPTH");
-    return std::strcmp(operation, "mode32") == 0 && depth != nullptr &&
-           std::strcmp(depth, "16") == 0;
+    static const bool sixteen_bits = [] {
+        const char* depth = std::getenv("QZVIEW_DEPTH");
+        return depth != nullptr && std::strcmp(depth, "16") == 0;
+    }();
+    return sixteen_bits && std::strcmp(operation, "mode32") == 0;
 }
 
 bool SdlDevice::open_display() {
     if (video_tried_) return video_ready_;
     video_tried_ = true;
     skip_absent_session_bus();
+    skip_absent_wayland();
     const EmptyComposeTable no_compose_parsing;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         display_failure_ = SDL_GetError();
@@ -149,16 +160,31 @@ void SdlDevice::screen_size(int* width, int* height) {
     *height = mode.h;
 }
 
+void SdlDevice::set_window_size(int width, int height) {
+    window_width_ = width;
+    window_height_ = height;
+}
+
+// Full screen over the desktop, or a resizable window in the middle of it where one
+// was asked for; the show is scaled into either.
 bool SdlDevice::create_window(const char* title, int x, int y, int width, int height) {
     if (!open_display()) return false;
     destroy_window();
-    const Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
+    const bool windowed = window_width_ > 0;
+    const Uint32 flags = windowed
+                             ? SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE
+                             : SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
+    if (windowed) {
+        x = y = SDL_WINDOWPOS_CENTERED;
+        width = window_width_;
+        height = window_height_;
+    }
     window_ = SDL_CreateWindow(cp1252_to_utf8(title).c_str(), x, y, width, height, flags);
     if (window_ == nullptr) {
         display_failure_ = SDL_GetError();
         return false;
     }
-    if (!x11_ask_for_fullscreen_before_mapping(window_))
+    if (!windowed && !x11_ask_for_fullscreen_before_mapping(window_))
         SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
     // The show draws its own pointer.
     SDL_ShowCursor(SDL_DISABLE);
@@ -245,16 +271,6 @@ void SdlDevice::present(const SoftFrame& frame, const std::vector<DirtyRect>& ch
     SDL_FreeSurface(front);
 }
 
-int64_t SdlDevice::now_us() {
-    using namespace std::chrono;
-    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
-void SdlDevice::sleep_until_us(int64_t when) {
-    std::this_thread::sleep_until(
-        std::chrono::steady_clock::time_point(std::chrono::microseconds(when)));
-}
-
 // Without a window manager (a bare X server) SDL cannot show a box, so the text
 // always goes to standard error as well.
 void SdlDevice::message_box(const char* text, const char* caption) {
@@ -268,8 +284,11 @@ void SdlDevice::message_box(const char* text, const char* caption) {
 }
 
 void SdlDevice::debug_output(const char* text) {
-    std::fputs(text, stderr);
-    std::fflush(stderr);
+    if (verbose_) SoftDevice::debug_output(text);
+}
+
+void SdlDevice::file_trouble(const char* file_name, const char* why) {
+    if (verbose_) std::fprintf(stderr, "qzview: %s: %s\n", file_name, why);
 }
 
 void SdlDevice::shutdown() {

@@ -1,6 +1,9 @@
 // Device contexts on surfaces, fonts and text, bitmap files and the memory device
 // contexts that copy them onto surfaces.
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "platform/bitmap.h"
@@ -114,6 +117,9 @@ BitmapHandle bitmap_load_file(const char* file_name) {
     auto* bitmap = new PlatformBitmap;
     if (!bmp_decode_file(file_name, PixelFormat::xrgb8888, &bitmap->image)) {
         delete bitmap;
+        const bool readable = access(file_name, R_OK) == 0;
+        soft_device().file_trouble(
+            file_name, readable ? "not a bitmap that can be read" : std::strerror(errno));
         return nullptr;
     }
     return adopt(bitmap, "bitmap");

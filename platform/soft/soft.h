@@ -47,21 +47,25 @@ struct CoverageMask {
     std::vector<uint8_t> coverage;  // row by row: 0 not at all, 255 fully
 };
 
+// How a device's wait for input ended.
+enum class SoftWait { input, timed_out, ended };
+
 class SoftDevice {
   public:
     virtual ~SoftDevice() = default;
 
-    // Whether the named operation ("ddraw", "mode32", "sound-lock", "file-open", ...)
-    // is to fail; the names are those of the scripted runner's --fail.
-    virtual bool refuses(const char* operation) = 0;
+    // Whether the named operation ("ddraw", "mode32", "sound-lock", ...) is to fail;
+    // the names are those of the scripted runner's --fail. None, unless a device says.
+    virtual bool refuses(const char* operation);
 
     // The display, false when none can be reached; the size of its screen.
     virtual bool open_display() = 0;
-    virtual void screen_size(int* width, int* height) = 0;
+    // The show's own size unless a device has a screen of its own.
+    virtual void screen_size(int* width, int* height);
     // The one window; false when it cannot be made.
     virtual bool create_window(const char* title, int x, int y, int width, int height) = 0;
-    virtual void show_window() = 0;
-    virtual void destroy_window() = 0;
+    virtual void show_window() {}
+    virtual void destroy_window() {}
     // The window is to show the front surface from now on; false when it cannot.
     virtual bool open_screen() = 0;
     // Brings the changed rectangles of the front to the screen.
@@ -70,16 +74,24 @@ class SoftDevice {
     // Blocks until the device has fed some input in through the soft_* input functions
     // (a scripted device runs its next step instead); false when no more will come.
     virtual bool wait_for_input() = 0;
+    // As wait_for_input, but only until the clock (now_us) reaches `deadline_us`. A
+    // device without a timer of its own waits as wait_for_input does.
+    virtual SoftWait wait_for_input_until(int64_t deadline_us);
     // Relative motion, the system pointer held and hidden, while the mouse is acquired.
-    virtual void set_relative_mouse(bool on) = 0;
+    virtual void set_relative_mouse(bool) {}
 
-    // The clock in microseconds, and sleeping on it.
-    virtual int64_t now_us() = 0;
-    virtual void sleep_until_us(int64_t when) = 0;
+    // The clock in microseconds, and sleeping on it: the system's monotonic clock unless
+    // a device keeps its own.
+    virtual int64_t now_us();
+    virtual void sleep_until_us(int64_t when);
 
     // Returns once the user has answered the box. Texts are Windows-1252.
     virtual void message_box(const char* text, const char* caption) = 0;
-    virtual void debug_output(const char* text) = 0;
+    // Standard error unless a device shows it elsewhere.
+    virtual void debug_output(const char* text);
+    // A file of the show that could not be opened or read, and why; most devices say
+    // nothing of it.
+    virtual void file_trouble(const char* /*file_name*/, const char* /*why*/) {}
     virtual void sound_trace(const char* line) = 0;
 
     // The glyph source: the text's coverage in a bold fixed-pitch font of the given
@@ -90,8 +102,8 @@ class SoftDevice {
     // audio side fills it with soft_mix_audio. Changes the audio side could see are
     // made between lock_audio and unlock_audio.
     virtual bool open_audio(int rate) = 0;
-    virtual void lock_audio() = 0;
-    virtual void unlock_audio() = 0;
+    virtual void lock_audio() {}
+    virtual void unlock_audio() {}
     virtual void close_audio() = 0;
 };
 

@@ -117,10 +117,13 @@ void message_box(WindowHandle, const char* text, const char* caption) {
     soft_device().message_box(text, caption);
 }
 
+namespace {
+
 // The signalled event comes first, then queued messages; only then is the device asked
-// for more input. When it has none left, the window goes, and the program is handed
-// the quit request rather than left waiting for ever.
-int wait_for_event_or_message(EventHandle event) {
+// for more input, until `deadline_us` where there is one. When it has none left, the
+// window goes, and the program is handed the quit request rather than left waiting for
+// ever.
+int wait_until(EventHandle event, const int64_t* deadline_us) {
     SoftMachine& m = machine();
     ++m.counters.waits;
     // Pauses on either side of a wait for input belong to different effects.
@@ -133,12 +136,28 @@ int wait_for_event_or_message(EventHandle event) {
             return WAIT_EVENT_SIGNALLED;
         }
         if (!m.queue.empty()) return WAIT_MESSAGE_QUEUED;
-        if (soft_device().wait_for_input()) continue;
+        const SoftWait woke =
+            deadline_us == nullptr
+                ? (soft_device().wait_for_input() ? SoftWait::input : SoftWait::ended)
+                : soft_device().wait_for_input_until(*deadline_us);
+        if (woke == SoftWait::input) continue;
+        if (woke == SoftWait::timed_out) return WAIT_TIMED_OUT;
         // The window's procedure may release the event: it is not looked at again.
         if (PlatformWindow* window = live_window()) window_destroy(window);
         if (m.queue.empty()) post_quit_message(0);
         return WAIT_MESSAGE_QUEUED;
     }
+}
+
+}  // namespace
+
+int wait_for_event_or_message(EventHandle event) {
+    return wait_until(event, nullptr);
+}
+
+int wait_for_event_or_message_timeout(EventHandle event, uint32_t milliseconds) {
+    const int64_t deadline_us = soft_device().now_us() + int64_t{milliseconds} * 1000;
+    return wait_until(event, &deadline_us);
 }
 
 int peek_message(WindowMessage* message) {

@@ -35,10 +35,6 @@ bool WebDevice::open_audio(int rate) {
     return page_open_audio(rate) != 0;
 }
 
-void WebDevice::lock_audio() {}
-
-void WebDevice::unlock_audio() {}
-
 void WebDevice::close_audio() {
     page_close_audio();
 }

@@ -5,7 +5,9 @@
 # its turn through ASYNCIFY, so the program's blocking waits run as they are written.
 file(GLOB QZVIEW_WEB_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
 list(FILTER QZVIEW_WEB_SOURCES EXCLUDE REGEX ".*/(atlas_from_sdl|make_glyph_atlas)\\.cpp$")
-add_executable(qzview ${QZVIEW_WEB_SOURCES} $<TARGET_OBJECTS:qzview_platform_soft>)
+add_executable(qzview ${QZVIEW_WEB_SOURCES} ${PROJECT_SOURCE_DIR}/programs/browser_main.cpp
+                      $<TARGET_OBJECTS:qzview_platform_soft>
+                      ${PROJECT_SOURCE_DIR}/platform/stdio/files.cpp)
 qzview_target(qzview)
 target_link_libraries(qzview PRIVATE qzview_core qzview_platform_common)
 set(QZVIEW_FILES_JS ${CMAKE_CURRENT_SOURCE_DIR}/files.js)

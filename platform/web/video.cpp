@@ -50,27 +50,14 @@ WebDevice& web_device() {
     return device;
 }
 
-// The browser has neither display modes nor anything else that could be refused.
-bool WebDevice::refuses(const char*) {
-    return false;
-}
-
 bool WebDevice::open_display() {
     return page_has_canvas() != 0;
-}
-
-// The canvas is the show's own size; the page scales it.
-void WebDevice::screen_size(int* width, int* height) {
-    *width = SCREEN_WIDTH;
-    *height = SCREEN_HEIGHT;
 }
 
 bool WebDevice::create_window(const char*, int, int, int, int) {
     window_open_ = open_display();
     return window_open_;
 }
-
-void WebDevice::show_window() {}
 
 void WebDevice::destroy_window() {
     window_open_ = false;

@@ -12,11 +12,8 @@
 
 class WebDevice final : public SoftDevice {
   public:
-    bool refuses(const char* operation) override;
     bool open_display() override;
-    void screen_size(int* width, int* height) override;
     bool create_window(const char* title, int x, int y, int width, int height) override;
-    void show_window() override;
     void destroy_window() override;
     bool open_screen() override;
     void present(const SoftFrame& front, const std::vector<DirtyRect>& changed) override;
@@ -29,8 +26,6 @@ class WebDevice final : public SoftDevice {
     void sound_trace(const char* line) override;
     bool render_text(const SoftText& text, CoverageMask* mask) override;
     bool open_audio(int rate) override;
-    void lock_audio() override;
-    void unlock_audio() override;
     void close_audio() override;
 
     // The end of the run: frees every object and closes the audio.

@@ -111,19 +111,26 @@ void message_box(WindowHandle owner, const char* text, const char* caption) {
     MessageBoxA(as_hwnd(owner), text, caption, MB_OK);
 }
 
-int wait_for_event_or_message(EventHandle event) {
+int wait_for_event_or_message_timeout(EventHandle event, uint32_t milliseconds) {
     constexpr int OTHER_OUTCOME = -1;
     if (event == nullptr) {
         // Nothing to wait on but the queue: without this the wait would fail at once
         // and a caller that waits again would spin.
-        const DWORD result = MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_ALLINPUT);
+        const DWORD result =
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT);
+        if (result == WAIT_TIMEOUT) return WAIT_TIMED_OUT;
         return result == WAIT_OBJECT_0 ? WAIT_MESSAGE_QUEUED : OTHER_OUTCOME;
     }
     HANDLE handle = as_handle(event);
-    const DWORD result = MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_ALLINPUT);
+    const DWORD result = MsgWaitForMultipleObjects(1, &handle, FALSE, milliseconds, QS_ALLINPUT);
     if (result == WAIT_OBJECT_0) return WAIT_EVENT_SIGNALLED;
     if (result == WAIT_OBJECT_0 + 1) return WAIT_MESSAGE_QUEUED;
+    if (result == WAIT_TIMEOUT) return WAIT_TIMED_OUT;
     return OTHER_OUTCOME;
+}
+
+int wait_for_event_or_message(EventHandle event) {
+    return wait_for_event_or_message_timeout(event, INFINITE);
 }
 
 int peek_message(WindowMessage* message) {

@@ -3,8 +3,8 @@
 # they print. One outcome per run.
 #
 # Usage: command_line.sh OUTCOME BIN_DIR VERSION
-#   OUTCOME  help | version | unknown-option | not-a-directory | not-a-show | pictures |
-#            folder
+#   OUTCOME  help | version | unknown-option | not-a-directory | not-a-show | option-values |
+#            pictures | folder
 #   BIN_DIR  where qzview, qzview-show, qzview-demo and qzview-headless are
 #   VERSION  the project's version, which --version must report
 set -uo pipefail
@@ -48,7 +48,8 @@ case $outcome in
             [ "$(head -n 1 <<<"$OUT")" = "usage: qzview [OPTIONS] [DIR | PICTURES...]" ] ||
                 fail "no usage line"
             for word in SCR1.BIL scs00001.BMP "qzview-demo DIR" QZVIEW_DEPTH QZVIEW_FONT \
-                QZVIEW_SOUND_TRACE --version --rebuild XDG_CACHE_HOME "Exit status"; do
+                QZVIEW_SOUND_TRACE --version --rebuild XDG_CACHE_HOME "Exit status" --keys \
+                --window --delay --verbose; do
                 expect_out_has "$word"
             done
         done
@@ -203,6 +204,24 @@ or, for a demo show: qzview-demo $work/empty"
         [ "$(shows | wc -l)" -eq 2 ] || fail "the interrupted show was kept: $(shows)"
         run "${start[@]}"
         expect_err_has "qzview: 3 of 3 pictures"
+        ;;
+    option-values)
+        mkdir "$work/show" && touch "$work/show/scs00001.BMP"
+        for bad in --window=0x768 --window=big --window=800x --delay=0 --delay=-2 --delay=x; do
+            run "$bin/qzview" "$bad" "$work/show"
+            expect_status 2
+            expect_err_has "usage: qzview [OPTIONS] [DIR | PICTURES...]"
+        done
+        run "$bin/qzview" "$work/show" --delay
+        expect_status 2
+        expect_err_has "qzview: --delay needs SECONDS"
+        # Good values get as far as the display; without one, that is all it says.
+        run "$bin/qzview" --keys --window --window=800x600 --delay 2.5 --delay=1 "$work/show"
+        expect_status 1
+        expect_err "qzview: no display could be opened"
+        run "$bin/qzview" --verbose "$work/show"
+        expect_status 1
+        expect_err_has "qzview: no display could be opened: "
         ;;
     *)
         echo "unknown outcome $outcome" >&2

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "screens/layout.h"
+#include "display/layout.h"
 #include "tools/demo/pixel_font.h"
 
 namespace demo {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "screens/layout.h"
+#include "display/layout.h"
 #include "tools/demo/canvas.h"
 
 namespace demo {

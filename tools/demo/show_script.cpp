@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/state.h"
+#include "app/program.h"
 #include "show/picture_table.h"
 #include "show/show_file.h"
 

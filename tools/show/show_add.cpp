@@ -11,10 +11,10 @@
 
 #include "app/shutdown.h"
 #include "app/startup.h"
-#include "app/state.h"
 #include "display/bitmap_loader.h"
+#include "display/layout.h"
 #include "platform/common/bmp_writer.h"
-#include "screens/layout.h"
+#include "show/picture_table.h"
 #include "show/show_file.h"
 #include "tools/show/options.h"
 #include "tools/show/picture_import.h"

@@ -6,10 +6,10 @@
 #include <map>
 #include <unordered_map>
 
-#include "app/state.h"
 #include "display/bitmap_loader.h"
+#include "display/layout.h"
 #include "platform/common/bmp_decoder.h"
-#include "screens/layout.h"
+#include "show/picture_table.h"
 #include "show/show_file.h"
 #include "sound/wave_file.h"
 #include "tools/show/show_image.h"

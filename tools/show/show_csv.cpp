@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/state.h"
+#include "show/picture_table.h"
 
 namespace show_tool {
 

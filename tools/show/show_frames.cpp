@@ -5,15 +5,18 @@
 
 #include <cstdio>
 
+#include "app/program.h"
 #include "app/shutdown.h"
 #include "app/startup.h"
-#include "app/state.h"
 #include "display/bitmap_loader.h"
+#include "display/display.h"
+#include "display/layout.h"
+#include "editor/editor.h"
 #include "platform/common/cp1252.h"
 #include "platform/headless/headless.h"
-#include "screens/layout.h"
 #include "screens/presentation.h"
 #include "screens/title.h"
+#include "show/picture_table.h"
 #include "show/show_file.h"
 #include "tools/show/canvas_text.h"
 #include "tools/show/show_check.h"

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <memory>
 
-#include "app/state.h"
 #include "show/picture_table.h"
 
 namespace show_tool {

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <filesystem>
 
-#include "app/state.h"
+#include "show/picture_table.h"
 #include "tools/demo/canvas.h"
 #include "tools/show/canvas_text.h"
 #include "tools/show/options.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <memory>
 
-#include "app/state.h"
+#include "show/picture_table.h"
 #include "show/show_file.h"
 #include "tools/show/show_add.h"
 #include "tools/show/show_check.h"

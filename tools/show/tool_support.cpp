@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/state.h"
+#include "show/picture_table.h"
 #include "show/show_file.h"
 
 namespace show_tool {

@@ -87,8 +87,8 @@ TEST_F(EventsTest, APressIsNotPushedOutByTheMotionBehindIt) {
 }
 
 TEST_F(EventsTest, KeysBecomeKeyPressesAndWindows1252Characters) {
-    for (SDL_Keycode key :
-         {SDLK_LEFT, SDLK_DOWN, SDLK_RETURN, SDLK_BACKSPACE, SDLK_ESCAPE, SDLK_TAB, SDLK_F1})
+    for (SDL_Keycode key : {SDLK_LEFT, SDLK_DOWN, SDLK_RETURN, SDLK_BACKSPACE, SDLK_ESCAPE,
+                            SDLK_TAB, SDLK_F1, SDLK_PAGEUP, SDLK_HOME, SDLK_q})
         push_key(key);
     SDL_Event text{};
     text.type = SDL_TEXTINPUT;
@@ -99,9 +99,10 @@ TEST_F(EventsTest, KeysBecomeKeyPressesAndWindows1252Characters) {
     const auto messages = take_messages();
     const std::vector<std::pair<uint32_t, uintptr_t>> expected = {
         {MESSAGE_KEYDOWN, KEY_LEFT}, {MESSAGE_KEYDOWN, KEY_DOWN}, {MESSAGE_CHAR, 13},
-        {MESSAGE_CHAR, 8},           {MESSAGE_CHAR, 27},          {MESSAGE_CHAR, 9},
-        {MESSAGE_CHAR, '7'},         {MESSAGE_CHAR, 0xFC},        {MESSAGE_CHAR, 0xDF},
-        {MESSAGE_CHAR, 0x80}};
+        {MESSAGE_KEYDOWN, KEY_BACK}, {MESSAGE_CHAR, 8},           {MESSAGE_KEYDOWN, KEY_ESCAPE},
+        {MESSAGE_CHAR, 27},          {MESSAGE_CHAR, 9},           {MESSAGE_KEYDOWN, KEY_PAGE_UP},
+        {MESSAGE_KEYDOWN, KEY_HOME}, {MESSAGE_KEYDOWN, KEY_Q},    {MESSAGE_CHAR, '7'},
+        {MESSAGE_CHAR, 0xFC},        {MESSAGE_CHAR, 0xDF},        {MESSAGE_CHAR, 0x80}};
     ASSERT_EQ(messages.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(messages[i].window, window);

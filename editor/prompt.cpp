@@ -1,37 +1,22 @@
-#include "screens/prompt.h"
+#include "editor/prompt.h"
 
 #include <climits>
 #include <cstring>
 
-#include "app/state.h"
+#include "display/display.h"
 #include "display/drawing.h"
+#include "display/layout.h"
+#include "editor/editor_state.h"
 #include "platform/window.h"
-#include "screens/layout.h"
-#include "screens/presentation.h"
+#include "show/picture_table.h"
 
 namespace {
 
 constexpr uint8_t CHAR_SPACE = 32;
 
 const char* prompt_text(uint8_t kind) {
-    switch (kind) {
-        case PROMPT_APPEND_NUMBER:
-            return "MODUS 1 BILDNUMMER EINGEBEN ( NEUES BILD ANH\xC4NGEN )";
-        case PROMPT_EXCHANGE_NUMBER:
-            return "MODUS 2 BILDNUMMER EINGEBEN ( BILD AUSTAUSCHEN )";
-        case PROMPT_SOUND:
-            return "MODUS 3 WAVENUMMER EINGEBEN ( EINMALSOUND )";
-        case PROMPT_BOX1:
-            return "MODUS 10 BOXNUMMER EINGEBEN ( AKTUELL )";
-        case PROMPT_LEVEL:
-            return "MODUS 11 LEVELNUMMER EINGEBEN ( AKTUELL )";
-        case PROMPT_BOX2:
-            return "MODUS 12 2. BOXNUMMER EINGEBEN";
-        case PROMPT_BOX3:
-            return "MODUS 16 3. BOXNUMMER EINGEBEN";
-        default:
-            return "";
-    }
+    const EditorButton* button = editor_button_of_prompt(kind);
+    return button != nullptr ? button->prompt : "";
 }
 
 // Digits, the bytes 65..122 (letters and the six between them) and the umlauts.
@@ -52,32 +37,8 @@ bool takes_character(uint8_t key) {
 }
 
 void store_entry(uint8_t kind, int32_t value) {
-    const int c = picture_table.current_picture;
-    switch (kind) {
-        case PROMPT_APPEND_NUMBER:
-            picture_table.new_file_number = value;
-            break;
-        case PROMPT_EXCHANGE_NUMBER:
-            picture_table.exchange_file_number = value;
-            break;
-        case PROMPT_SOUND:
-            picture_table.pic_wave[c] = value;
-            break;
-        case PROMPT_BOX1:
-            picture_table.pic_box1[c] = value;
-            break;
-        case PROMPT_LEVEL:
-            picture_table.pic_level[c] = value;
-            break;
-        case PROMPT_BOX2:
-            picture_table.pic_box2[c] = value;
-            break;
-        case PROMPT_BOX3:
-            picture_table.pic_box3[c] = value;
-            break;
-        default:
-            break;
-    }
+    const EditorButton* button = editor_button_of_prompt(kind);
+    if (button != nullptr) editor_field(button->line_fields[0]) = value;
 }
 
 void cancel_prompt() {

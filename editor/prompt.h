@@ -3,15 +3,6 @@
 
 #include <cstdint>
 
-// Prompt kinds (values of prompt_mode).
-constexpr uint8_t PROMPT_APPEND_NUMBER = 1;
-constexpr uint8_t PROMPT_EXCHANGE_NUMBER = 2;
-constexpr uint8_t PROMPT_SOUND = 3;
-constexpr uint8_t PROMPT_BOX1 = 10;
-constexpr uint8_t PROMPT_LEVEL = 11;
-constexpr uint8_t PROMPT_BOX2 = 12;
-constexpr uint8_t PROMPT_BOX3 = 16;
-
 // A key for the open prompt (prompt_mode): one Windows-1252 byte, or 0 to draw the
 // prompt just opened.
 void number_entry_key(uint8_t key);

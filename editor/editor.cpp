@@ -1,31 +1,46 @@
-#include "app/editor.h"
+#include "editor/editor.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdio>
 
-#include "app/dispatch.h"
-#include "app/state.h"
+#include "display/layout.h"
+#include "editor/prompt.h"
+#include "input/mouse.h"
 #include "platform/window.h"
-#include "screens/layout.h"
-#include "screens/presentation.h"
-#include "screens/prompt.h"
 #include "show/picture_table.h"
 #include "show/show_file.h"
 #include "sound/sound.h"
 
 namespace {
 
-// Buttons 13, 14 and 15 place box 1, 2 or 3 until a right click.
-constexpr int FIRST_PLACING_MODE = 13;
-constexpr int LAST_PLACING_MODE = 15;
-
+// The placing buttons (13, 14 and 15) place box 1, 2 or 3 until a right click.
 bool placing_a_box() {
-    return editor.edit_mode >= FIRST_PLACING_MODE && editor.edit_mode <= LAST_PLACING_MODE;
+    const int mode = editor.edit_mode;
+    return mode >= 1 && mode <= EDITOR_BUTTON_COUNT &&
+           editor_buttons[mode].action == EditorAction::place_box;
 }
 
+// Box 1, 2 or 3: the placing buttons count in the bar's order.
 int placed_box() {
-    return editor.edit_mode - (FIRST_PLACING_MODE - 1);
+    int box = 0;
+    for (int mode = 1; mode <= editor.edit_mode; ++mode)
+        box += editor_buttons[mode].action == EditorAction::place_box ? 1 : 0;
+    return box;
+}
+
+// The editor off, with no prompt open and no button selected.
+void switch_editor_off() {
+    editor.editor_active = 0;
+    editor.prompt_mode = 0;
+    editor.status_lines_on = 0;
+    editor.selected_edit_mode = 0;
+}
+
+// What every load and save of the show file clears.
+void clear_editor_fields() {
+    switch_editor_off();
+    picture_table.new_file_number = 0;
 }
 
 void clear_typed_numbers() {
@@ -33,41 +48,41 @@ void clear_typed_numbers() {
     picture_table.exchange_file_number = 0;
 }
 
-// The prompt opens with the value offered as its text.
-void open_prompt(uint8_t kind, int32_t offered_value) {
+// The button's prompt opens with its field's value offered as its text.
+void open_prompt(const EditorButton& button) {
     std::snprintf(editor.entry_text, sizeof editor.entry_text, "%d",
-                  static_cast<int>(offered_value));
-    editor.prompt_mode = kind;
+                  static_cast<int>(editor_field(button.line_fields[0])));
+    editor.prompt_mode = button.prompt_kind;
     number_entry_key(0);
 }
 
-Next leave_editor() {
+EditorClick leave_editor() {
     editor.editor_active = 0;
     editor.status_lines_on = 0;
     clear_typed_numbers();
     editor.selected_edit_mode = 0;
     editor.edit_mode = 0;
     editor.transition_on = 1;
-    return Next::present_and_wait;
+    return EditorClick::present_and_wait;
 }
 
-Next cancel_open_prompt() {
+EditorClick cancel_open_prompt() {
     editor.prompt_mode = 0;
     clear_typed_numbers();
     editor.selected_edit_mode = 0;
     editor.edit_mode = 0;
-    return Next::present_and_wait;
+    return EditorClick::present_and_wait;
 }
 
-Next place_box_at_pointer() {
+EditorClick place_box_at_pointer() {
     const int box = placed_box();
     box_x_column(box)[picture_table.current_picture] = pointer.pointer_x;
     box_y_column(box)[picture_table.current_picture] = pointer.pointer_y;
     present_edited_picture();
-    return Next::wait;
+    return EditorClick::wait;
 }
 
-Next propose_append() {
+EditorClick propose_append(const EditorButton& button) {
     play_effect_sound(SOUND_CARRIED_OUT);
     picture_table.new_file_number = picture_table.pic_file[picture_table.picture_count];
     picture_table.current_picture = picture_table.picture_count;
@@ -75,11 +90,11 @@ Next propose_append() {
     present_edited_picture();
     picture_table.new_file_number =
         static_cast<int32_t>(static_cast<uint32_t>(picture_table.new_file_number) + 1u);
-    open_prompt(PROMPT_APPEND_NUMBER, picture_table.new_file_number);
-    return Next::wait;
+    open_prompt(button);
+    return EditorClick::wait;
 }
 
-Next append_picture() {
+EditorClick append_picture() {
     if (picture_table.new_file_number > 0) {
         if (picture_table.picture_count + 1 < TABLE_SIZE) {
             picture_table.picture_count += 1;
@@ -90,17 +105,17 @@ Next append_picture() {
     } else {
         play_effect_sound(SOUND_REFUSED);
     }
-    return Next::present_and_wait;
+    return EditorClick::present_and_wait;
 }
 
-Next propose_exchange() {
+EditorClick propose_exchange(const EditorButton& button) {
     play_effect_sound(SOUND_CARRIED_OUT);
     picture_table.exchange_file_number = picture_table.pic_file[picture_table.current_picture];
-    open_prompt(PROMPT_EXCHANGE_NUMBER, picture_table.exchange_file_number);
-    return Next::wait;
+    open_prompt(button);
+    return EditorClick::wait;
 }
 
-Next exchange_picture() {
+EditorClick exchange_picture() {
     picture_table.new_file_number = 0;
     if (picture_table.exchange_file_number > 0) {
         picture_table.pic_file[picture_table.current_picture] = picture_table.exchange_file_number;
@@ -108,85 +123,80 @@ Next exchange_picture() {
     } else {
         play_effect_sound(SOUND_REFUSED);
     }
-    return Next::present_and_wait;
+    return EditorClick::present_and_wait;
 }
 
-Next change_slots(void (*operation)()) {
+EditorClick change_slots(void (*operation)()) {
     clear_typed_numbers();
     play_effect_sound(SOUND_CARRIED_OUT);
     operation();
-    return Next::present_and_wait;
+    return EditorClick::present_and_wait;
 }
 
-Next toggle_mark() {
+EditorClick toggle_mark() {
     clear_typed_numbers();
     uint8_t& mark = picture_table.pic_marked[picture_table.current_picture];
     mark = mark == 0 ? 1 : 0;
-    return Next::present_and_wait;
+    return EditorClick::present_and_wait;
 }
 
-// Saving leaves the editor; the show file has cleared its fields already.
-Next save_show() {
+// Saving leaves the editor; save_show has cleared its fields already.
+EditorClick save_and_leave() {
     clear_typed_numbers();
     build_show_file_name();
-    if (save_show_file()) {
+    if (save_show()) {
         editor.editor_active = 0;
         editor.status_lines_on = 0;
         editor.selected_edit_mode = 0;
         editor.transition_on = 1;
     }
-    return Next::present_and_wait;
+    return EditorClick::present_and_wait;
 }
 
-Next edit_column_by_prompt(uint8_t kind, const int32_t* column) {
+EditorClick ask_number(const EditorButton& button) {
     play_effect_sound(SOUND_CARRIED_OUT);
-    open_prompt(kind, column[picture_table.current_picture]);
-    return Next::wait;
+    open_prompt(button);
+    return EditorClick::wait;
 }
 
-Next carry_out_edit_mode(int mode) {
+EditorClick carry_out_edit_mode(int mode) {
     if (mode > 2) picture_table.new_file_number = 0;
     if (mode < 3) picture_table.exchange_file_number = 0;
-    switch (mode) {
-        case 1:
-            return propose_append();
-        case 2:
+    const EditorButton& button = editor_buttons[mode];
+    switch (button.action) {
+        case EditorAction::propose_append:
+            return propose_append(button);
+        case EditorAction::append:
             return append_picture();
-        case 3:
-            return propose_exchange();
-        case 4:
+        case EditorAction::propose_exchange:
+            return propose_exchange(button);
+        case EditorAction::exchange:
             return exchange_picture();
-        case 5:
+        case EditorAction::insert_slot:
             return change_slots(insert_picture_slot);
-        case 6:
+        case EditorAction::delete_slot:
             return change_slots(delete_picture_slot);
-        case 7:
+        case EditorAction::toggle_mark:
             return toggle_mark();
-        case 8:
-            return save_show();
-        case 9:
-            return edit_column_by_prompt(PROMPT_SOUND, picture_table.pic_wave);
-        case 10:
-            return edit_column_by_prompt(PROMPT_BOX1, picture_table.pic_box1);
-        case 11:
-            return edit_column_by_prompt(PROMPT_LEVEL, picture_table.pic_level);
-        case 12:
-            return edit_column_by_prompt(PROMPT_BOX2, picture_table.pic_box2);
-        case 16:
-            return edit_column_by_prompt(PROMPT_BOX3, picture_table.pic_box3);
-        default:
-            return Next::present_and_wait;  // 13..15: position setting is on
+        case EditorAction::save:
+            return save_and_leave();
+        case EditorAction::ask_number:
+            return ask_number(button);
+        case EditorAction::place_box:
+        case EditorAction::none:
+            break;
     }
+    return EditorClick::present_and_wait;  // placing a box is on from now
 }
 
 // The first click on a bar button selects it; a second click on it carries it out.
-Next dispatch_editor_bar() {
+EditorClick dispatch_editor_bar() {
     const int button = layout::editor_button_at(pointer.pointer_x);
     editor.edit_mode = button;
     if (button != editor.selected_edit_mode) {
         play_effect_sound(SOUND_BUTTON_SELECTED);
         editor.selected_edit_mode = button;
-        return Next::present_and_wait;
+        return EditorClick::present_and_wait;
     }
     return carry_out_edit_mode(button);
 }
@@ -199,21 +209,38 @@ void nudge(int32_t& coordinate, int step) {
 
 }  // namespace
 
-Next editor_dispatch() {
+EditorClick editor_click() {
     if (pointer.mouse_click == 2) {
         if (!placing_a_box()) return leave_editor();
         editor.edit_mode = 0;  // position setting ends; the editor stays on
-        return Next::present_and_wait;
+        return EditorClick::present_and_wait;
     }
     if (editor.prompt_mode != 0) return cancel_open_prompt();
     if (placing_a_box()) return place_box_at_pointer();
     if (layout::in_editor_bar(pointer.pointer_x, pointer.pointer_y)) return dispatch_editor_bar();
-    return dispatch_nav_panel();
+    return EditorClick::for_the_show;
 }
 
-void reset_prompt_state() {
-    editor.prompt_mode = 0;
-    editor.entry_max_length = 17;
+void switch_editor_on() {
+    // No transitions while editing: every edit shows its result at once.
+    editor.editor_active = 1;
+    editor.transition_on = 0;
+    editor.status_lines_on = 1;
+}
+
+void leave_editor_for_menu() {
+    switch_editor_off();
+    editor.edit_mode = 0;
+}
+
+bool load_show() {
+    clear_editor_fields();
+    return load_show_file();
+}
+
+bool save_show() {
+    clear_editor_fields();
+    return save_show_file();
 }
 
 void editor_arrow_key(uintptr_t key) {

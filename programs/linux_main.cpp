@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <string>
 
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -48,18 +49,28 @@ void keep_picture_blocks() {
 #endif
 }
 
+// Without a display, one line says so (SDL's reason too with --verbose); any other
+// failed start in the program's own words.
+void report_failed_start(bool verbose) {
+    const std::string& no_display = sdl_device().display_failure();
+    if (!no_display.empty()) {
+        std::fprintf(stderr, "qzview: no display could be opened%s%s\n", verbose ? ": " : "",
+                     verbose ? no_display.c_str() : "");
+    } else if (const char* failure = program_startup_failure_text()) {
+        std::fprintf(stderr, "qzview: %s\n", cp1252_to_utf8(failure).c_str());
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const cli::ViewerStart start = cli::start_viewer({argv + 1, argv + argc}, std::cout, std::cerr);
     if (!start.run_show) return start.exit_status;
     keep_picture_blocks();
-    const int result = program_main(nullptr, 1);
-    if (!sdl_device().display_failure().empty())
-        std::fprintf(stderr, "qzview: no display could be opened: %s\n",
-                     sdl_device().display_failure().c_str());
-    if (const char* failure = program_startup_failure_text())
-        std::fprintf(stderr, "qzview: %s\n", cp1252_to_utf8(failure).c_str());
+    sdl_device().set_window_size(start.window_width, start.window_height);
+    sdl_device().set_verbose(start.verbose);
+    const int result = program_main(nullptr, 1, {start.keys, start.delay_ms});
+    report_failed_start(start.verbose);
     const int status = program_exit_status(result);
     sdl_device().shutdown();
     return status;
