@@ -104,11 +104,4 @@ void paste(demo::Canvas& target, const demo::Canvas& picture, int x, int y) {
                     target.pixels.begin() + std::ptrdiff_t{y + row} * target.width + x);
 }
 
-demo::Canvas fit_with_bars(const demo::Canvas& source, int box_width, int box_height) {
-    const Placement fit = fit_inside(source.width, source.height, box_width, box_height);
-    demo::Canvas result(box_width, box_height, 0);
-    paste(result, scale_by_area(source, fit.width, fit.height), fit.x, fit.y);
-    return result;
-}
-
 }  // namespace show_tool

@@ -1,4 +1,4 @@
-// Scaling screenshots: to the show's 1024 x 768 with black bars, and down to
+// Scaling screenshots: to the show's 1024 x 768 with bars, and down to
 // thumbnails. Both use exact-area resampling: each target pixel is the mean of the
 // source area under it, every source pixel weighted by the part of it that lies there.
 // A source pixel never spreads further than the target pixels it overlaps, so text
@@ -28,8 +28,5 @@ demo::Canvas scale_by_area(const demo::Canvas& source, int width, int height);
 // Copies the picture onto the target with its top-left corner at (x, y); it must lie
 // wholly inside.
 void paste(demo::Canvas& target, const demo::Canvas& picture, int x, int y);
-
-// The picture fitted into a black canvas of box_width x box_height.
-demo::Canvas fit_with_bars(const demo::Canvas& source, int box_width, int box_height);
 
 }  // namespace show_tool

@@ -1,0 +1,134 @@
+#include "tools/show/isolated_run.h"
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <new>
+
+namespace show_tool {
+
+namespace {
+
+constexpr int EXIT_OUT_OF_MEMORY = 3;
+constexpr int EXIT_CANNOT_ANSWER = 4;
+
+// The sanitizers reserve terabytes of address space up front; under them the child
+// runs without a memory limit.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool LIMIT_ADDRESS_SPACE = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool LIMIT_ADDRESS_SPACE = false;
+#else
+constexpr bool LIMIT_ADDRESS_SPACE = true;
+#endif
+#else
+constexpr bool LIMIT_ADDRESS_SPACE = true;
+#endif
+
+void set_limit(int resource, rlim_t value) {
+    struct rlimit limit;
+    if (getrlimit(resource, &limit) != 0) return;
+    if (limit.rlim_max != RLIM_INFINITY && limit.rlim_max < value) value = limit.rlim_max;
+    limit.rlim_cur = value;
+    setrlimit(resource, &limit);
+}
+
+bool write_all(int fd, const uint8_t* data, size_t size) {
+    while (size > 0) {
+        const ssize_t written = write(fd, data, size);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+[[noreturn]] void run_child(const std::function<void(std::vector<uint8_t>*)>& job,
+                            const IsolationLimits& limits, int answer_fd) {
+    // The parent's interrupt handling is the parent's: the child just ends.
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE})
+        std::signal(signal, SIG_DFL);
+    if (LIMIT_ADDRESS_SPACE) set_limit(RLIMIT_AS, limits.memory_bytes);
+    set_limit(RLIMIT_CPU, static_cast<rlim_t>(limits.cpu_seconds));
+    set_limit(RLIMIT_CORE, 0);
+    int status = 0;
+    try {
+        std::vector<uint8_t> answer;
+        job(&answer);
+        status = write_all(answer_fd, answer.data(), answer.size()) ? 0 : EXIT_CANNOT_ANSWER;
+    } catch (const std::bad_alloc&) {
+        status = EXIT_OUT_OF_MEMORY;
+    } catch (...) {
+        status = EXIT_CANNOT_ANSWER;
+    }
+    close(answer_fd);
+    _exit(status);
+}
+
+void read_answer(int fd, std::vector<uint8_t>* answer) {
+    uint8_t buffer[1 << 16];
+    for (;;) {
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return;
+        answer->insert(answer->end(), buffer, buffer + got);
+    }
+}
+
+std::string describe_end(int status, const IsolationLimits& limits) {
+    const std::string memory =
+        "ran out of memory (more than " + std::to_string(limits.memory_bytes >> 20) + " MB)";
+    if (WIFSIGNALED(status)) {
+        const int signal = WTERMSIG(status);
+        if (signal == SIGXCPU) return "took more than " + std::to_string(limits.cpu_seconds) + " s";
+        // An allocation the limit refuses ends in an abort inside most libraries.
+        const std::string name = strsignal(signal);
+        if (signal == SIGABRT && LIMIT_ADDRESS_SPACE)
+            return "crashed (" + name + ", perhaps out of memory: the limit is " +
+                   std::to_string(limits.memory_bytes >> 20) + " MB)";
+        return "crashed (" + name + ")";
+    }
+    if (WEXITSTATUS(status) == EXIT_OUT_OF_MEMORY) return memory;
+    return "ended without an answer (exit status " + std::to_string(WEXITSTATUS(status)) + ")";
+}
+
+}  // namespace
+
+bool run_isolated(const std::function<void(std::vector<uint8_t>* answer)>& job,
+                  const IsolationLimits& limits, std::vector<uint8_t>* answer,
+                  std::string* reason) {
+    int fds[2];
+    if (pipe(fds) != 0) {
+        *reason = std::string("cannot start the decoder: ") + std::strerror(errno);
+        return false;
+    }
+    const pid_t child = fork();
+    if (child < 0) {
+        *reason = std::string("cannot start the decoder: ") + std::strerror(errno);
+        close(fds[0]);
+        close(fds[1]);
+        return false;
+    }
+    if (child == 0) {
+        close(fds[0]);
+        run_child(job, limits, fds[1]);
+    }
+    close(fds[1]);
+    answer->clear();
+    read_answer(fds[0], answer);
+    close(fds[0]);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
+    *reason = describe_end(status, limits);
+    return false;
+}
+
+}  // namespace show_tool
