@@ -1,5 +1,6 @@
 #include "tools/show/isolated_run.h"
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -100,35 +101,56 @@ std::string describe_end(int status, const IsolationLimits& limits) {
 
 }  // namespace
 
-bool run_isolated(const std::function<void(std::vector<uint8_t>* answer)>& job,
-                  const IsolationLimits& limits, std::vector<uint8_t>* answer,
-                  std::string* reason) {
+IsolatedRun::IsolatedRun(const std::function<void(std::vector<uint8_t>* answer)>& job,
+                         const IsolationLimits& limits)
+    : limits(limits) {
     int fds[2];
-    if (pipe(fds) != 0) {
-        *reason = std::string("cannot start the decoder: ") + std::strerror(errno);
-        return false;
+    if (pipe2(fds, O_CLOEXEC) != 0) {
+        start_failure = std::string("could not be started: ") + std::strerror(errno);
+        return;
     }
-    const pid_t child = fork();
-    if (child < 0) {
-        *reason = std::string("cannot start the decoder: ") + std::strerror(errno);
-        close(fds[0]);
-        close(fds[1]);
-        return false;
-    }
-    if (child == 0) {
+    pid = fork();
+    if (pid == 0) {
         close(fds[0]);
         run_child(job, limits, fds[1]);
     }
     close(fds[1]);
-    answer->clear();
-    read_answer(fds[0], answer);
-    close(fds[0]);
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    if (pid < 0) {
+        start_failure = std::string("could not be started: ") + std::strerror(errno);
+        close(fds[0]);
+        return;
     }
+    answer_fd = fds[0];
+}
+
+IsolatedRun::~IsolatedRun() {
+    std::vector<uint8_t> unused;
+    std::string reason;
+    if (pid > 0) finish(&unused, &reason);
+}
+
+bool IsolatedRun::finish(std::vector<uint8_t>* answer, std::string* reason) {
+    if (pid <= 0) {
+        *reason = start_failure.empty() ? "was already finished" : start_failure;
+        return false;
+    }
+    answer->clear();
+    read_answer(answer_fd, answer);
+    close(answer_fd);
+    answer_fd = -1;
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    pid = -1;
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
     *reason = describe_end(status, limits);
     return false;
+}
+
+bool run_isolated(const std::function<void(std::vector<uint8_t>* answer)>& job,
+                  const IsolationLimits& limits, std::vector<uint8_t>* answer,
+                  std::string* reason) {
+    return IsolatedRun(job, limits).finish(answer, reason);
 }
 
 }  // namespace show_tool

@@ -15,11 +15,30 @@ struct IsolationLimits {
     int cpu_seconds = 60;
 };
 
-// Runs the job in a forked child under the limits. The job fills *answer, which comes
-// back over a pipe; true with it when the child ended normally. false with a reason
-// when it crashed ("crashed (Segmentation fault)"), ran out of memory ("ran out of
-// memory (more than 3072 MB)"), used up its processor time, or could not be started.
-// The child keeps nothing: it ends without flushing the parent's buffered output.
+// A job running in a forked child under the limits. The job fills an answer, which
+// comes back over a pipe when the parent asks for it; several may run at once.
+class IsolatedRun {
+  public:
+    IsolatedRun(const std::function<void(std::vector<uint8_t>* answer)>& job,
+                const IsolationLimits& limits);
+    ~IsolatedRun();
+    IsolatedRun(const IsolatedRun&) = delete;
+    IsolatedRun& operator=(const IsolatedRun&) = delete;
+
+    // Waits for the child. true with its answer when it ended normally; false with a
+    // reason when it crashed ("crashed (Segmentation fault)"), ran out of memory ("ran
+    // out of memory (more than 3072 MB)"), used up its processor time ("took more than
+    // 60 s"), or could not be started.
+    bool finish(std::vector<uint8_t>* answer, std::string* reason);
+
+  private:
+    IsolationLimits limits;
+    int pid = -1;
+    int answer_fd = -1;
+    std::string start_failure;
+};
+
+// Starts the job and waits for it.
 bool run_isolated(const std::function<void(std::vector<uint8_t>* answer)>& job,
                   const IsolationLimits& limits, std::vector<uint8_t>* answer, std::string* reason);
 

@@ -120,19 +120,16 @@ bool flatten(Held<VipsImage>* image, uint32_t background) {
                  [](VipsImage* in, VipsImage** out) { return vips_cast_uchar(in, out, nullptr); });
 }
 
-bool copy_pixels(VipsImage* image, demo::Canvas* pixels) {
-    size_t size = 0;
-    auto* bytes = static_cast<uint8_t*>(vips_image_write_to_memory(image, &size));
-    if (bytes == nullptr) return false;
-    demo::Canvas result(image->Xsize, image->Ysize);
-    const int bands = image->Bands;
-    for (size_t i = 0; i < result.pixels.size(); ++i) {
-        const uint8_t* pixel = bytes + i * static_cast<size_t>(bands);
-        result.pixels[i] = bands >= 3 ? demo::rgb(pixel[0], pixel[1], pixel[2])
-                                      : demo::rgb(pixel[0], pixel[0], pixel[0]);
+bool copy_pixels(VipsImage* image, DecodedPicture* picture) {
+    if (image->Bands != 3) {
+        vips_error("qzview-show", "%d colour channels where 3 were expected", image->Bands);
+        return false;
     }
-    g_free(bytes);
-    *pixels = std::move(result);
+    size_t size = 0;
+    picture->rgb = {static_cast<uint8_t*>(vips_image_write_to_memory(image, &size)), g_free};
+    if (!picture->rgb) return false;
+    picture->pixel_width = image->Xsize;
+    picture->pixel_height = image->Ysize;
     return true;
 }
 
@@ -183,8 +180,7 @@ Decoding decode_with_vips(const std::string& path, uint32_t background, const Sh
         (shrink == 1 || open_image(path, shrink, &image)) &&
         apply(&image,
               [](VipsImage* in, VipsImage** out) { return vips_autorot(in, out, nullptr); }) &&
-        to_srgb(&image) && flatten(&image, background) &&
-        copy_pixels(image.get(), &picture->pixels);
+        to_srgb(&image) && flatten(&image, background) && copy_pixels(image.get(), picture);
     if (!decoded) {
         *reason = "cannot be decoded: " + vips_reason();
         return Decoding::failed;

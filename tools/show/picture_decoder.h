@@ -5,18 +5,21 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
-
-#include "tools/demo/canvas.h"
 
 namespace show_tool {
 
 enum class Decoding { decoded, too_large, unknown_format, failed };
 
 struct DecodedPicture {
-    demo::Canvas pixels{0, 0};  // upright; may be smaller than width x height
-    int width = 0;              // the picture's full size, upright
+    // Upright, red, green and blue a pixel, top row first; the decoder's own buffer.
+    std::unique_ptr<uint8_t, void (*)(void*)> rgb{nullptr, free};
+    int pixel_width = 0;  // what rgb holds; may be less than the full size
+    int pixel_height = 0;
+    int width = 0;  // the picture's full size, upright
     int height = 0;
 };
 

@@ -8,8 +8,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "tools/show/isolated_run.h"
@@ -58,18 +60,23 @@ bool decode_with_sdl(const std::string& path, uint32_t background, DecodedPictur
         *reason = std::string("cannot be decoded: ") + IMG_GetError();
         return false;
     }
-    demo::Canvas result(argb->w, argb->h);
+    const size_t pixels = static_cast<size_t>(argb->w) * static_cast<size_t>(argb->h);
+    picture->rgb = {static_cast<uint8_t*>(std::malloc(pixels * 3)), std::free};
+    if (!picture->rgb) throw std::bad_alloc();
+    uint8_t* rgb = picture->rgb.get();
     for (int y = 0; y < argb->h; ++y) {
         const auto* row = reinterpret_cast<const uint32_t*>(
             static_cast<const uint8_t*>(argb->pixels) + static_cast<size_t>(y) * argb->pitch);
-        for (int x = 0; x < argb->w; ++x)
-            result.pixels[static_cast<size_t>(y) * argb->w + x] =
-                over_background(row[x], background);
+        for (int x = 0; x < argb->w; ++x, rgb += 3) {
+            const uint32_t colour = over_background(row[x], background);
+            rgb[0] = uint8_t(colour >> 16);
+            rgb[1] = uint8_t(colour >> 8);
+            rgb[2] = uint8_t(colour);
+        }
     }
     SDL_UnlockSurface(argb.get());
-    picture->width = result.width;
-    picture->height = result.height;
-    picture->pixels = std::move(result);
+    picture->width = picture->pixel_width = argb->w;
+    picture->height = picture->pixel_height = argb->h;
     return true;
 }
 
@@ -148,8 +155,15 @@ void decode_into_screenshot(const std::string& path, const ImportSettings& setti
     imported.height = decoded.height;
     imported.placed = place_picture(decoded.width, decoded.height, settings);
     imported.screen = demo::Canvas(settings.width, settings.height, settings.background);
+    const auto read_row = [&decoded](int y, float* channels) {
+        const size_t row_bytes = static_cast<size_t>(decoded.pixel_width) * 3;
+        const uint8_t* bytes = decoded.rgb.get() + static_cast<size_t>(y) * row_bytes;
+        for (size_t i = 0; i < row_bytes; ++i)
+            channels[i] = bytes[i];
+    };
     paste(imported.screen,
-          scale_by_area(decoded.pixels, imported.placed.width, imported.placed.height),
+          scale_rows_by_area(decoded.pixel_width, decoded.pixel_height, read_row,
+                             imported.placed.width, imported.placed.height),
           imported.placed.x, imported.placed.y);
     answer_picture(imported, answer);
 }
@@ -162,18 +176,35 @@ Placement place_picture(int width, int height, const ImportSettings& settings) {
     return fit_inside(width, height, settings.width, settings.height);
 }
 
-bool import_picture(const std::string& path, const ImportSettings& settings,
-                    ImportedPicture* imported, std::string* reason) {
-    if (!check_readable(path, reason)) return false;
-    std::vector<uint8_t> answer;
-    const auto job = [&](std::vector<uint8_t>* bytes) {
-        decode_into_screenshot(path, settings, bytes);
+PictureImport::PictureImport(const std::string& path, const ImportSettings& settings)
+    : settings(settings) {
+    if (!check_readable(path, &early_failure)) return;
+    const auto job = [path, settings](std::vector<uint8_t>* answer) {
+        decode_into_screenshot(path, settings, answer);
     };
-    if (!run_isolated(job, IsolationLimits{}, &answer, reason)) {
+    run = std::make_unique<IsolatedRun>(job, IsolationLimits{});
+}
+
+PictureImport::~PictureImport() = default;
+
+bool PictureImport::finish(ImportedPicture* imported, std::string* reason) {
+    if (!run) {
+        *reason = early_failure;
+        return false;
+    }
+    std::vector<uint8_t> answer;
+    const bool answered = run->finish(&answer, reason);
+    run.reset();
+    if (!answered) {
         *reason = "the decoder " + *reason + " on it";
         return false;
     }
     return read_answer(answer, settings, imported, reason);
+}
+
+bool import_picture(const std::string& path, const ImportSettings& settings,
+                    ImportedPicture* imported, std::string* reason) {
+    return PictureImport(path, settings).finish(imported, reason);
 }
 
 }  // namespace show_tool

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "tools/demo/canvas.h"
@@ -37,6 +38,26 @@ struct ImportedPicture {
 
 // Where a picture of this size goes in the screenshot.
 Placement place_picture(int width, int height, const ImportSettings& settings);
+
+class IsolatedRun;
+
+// One file's import, started in its own process at once, so that the next file can be
+// decoded while the caller writes the last one.
+class PictureImport {
+  public:
+    PictureImport(const std::string& path, const ImportSettings& settings);
+    ~PictureImport();
+    PictureImport(const PictureImport&) = delete;
+    PictureImport& operator=(const PictureImport&) = delete;
+
+    // Waits for the picture; false with a reason as import_picture gives it.
+    bool finish(ImportedPicture* imported, std::string* reason);
+
+  private:
+    ImportSettings settings;
+    std::string early_failure;
+    std::unique_ptr<IsolatedRun> run;
+};
 
 // false with the reason when the file cannot be read ("cannot be read: " and the
 // system's words), is too large ("is 20000x100 pixels, more than ..."), cannot be
