@@ -11,8 +11,8 @@
 #include "tools/show/show_check.h"
 #include "tools/show/show_csv.h"
 #include "tools/show/show_image.h"
-#include "tools/show/show_new.h"
 #include "tools/show/show_lock.h"
+#include "tools/show/show_new.h"
 #include "tools/show/show_sheet.h"
 
 namespace show_tool {
