@@ -22,7 +22,8 @@ case "${1:-build}" in
   web) packages+=(emscripten) ;;
   package) packages+=("${package_tools[@]}") ;;
   ci) packages+=(xvfb xdotool x11-apps imagemagick sox perl g++-mingw-w64-x86-64-posix wine
-                 wine64 gdk-pixbuf-tests clang libclang-rt-14-dev "${package_tools[@]}" "${web_packages[@]}") ;;
+                 wine64 gdk-pixbuf-tests clang libclang-rt-14-dev "${package_tools[@]}"
+                 "${web_packages[@]}") ;;
   measure) packages+=(xvfb xdotool imagemagick perl libx11-dev libxtst6 openbox feh
                       libvips-tools) ;;
   *) echo "usage: $0 build|run|test|package|web|ci|measure" >&2; exit 2 ;;
