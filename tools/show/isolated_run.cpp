@@ -17,20 +17,6 @@ namespace {
 constexpr int EXIT_OUT_OF_MEMORY = 3;
 constexpr int EXIT_CANNOT_ANSWER = 4;
 
-// The sanitizers reserve terabytes of address space up front; under them the child
-// runs without a memory limit.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool LIMIT_ADDRESS_SPACE = false;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool LIMIT_ADDRESS_SPACE = false;
-#else
-constexpr bool LIMIT_ADDRESS_SPACE = true;
-#endif
-#else
-constexpr bool LIMIT_ADDRESS_SPACE = true;
-#endif
-
 void set_limit(int resource, rlim_t value) {
     struct rlimit limit;
     if (getrlimit(resource, &limit) != 0) return;
@@ -55,7 +41,7 @@ bool write_all(int fd, const uint8_t* data, size_t size) {
     // The parent's interrupt handling is the parent's: the child just ends.
     for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE})
         std::signal(signal, SIG_DFL);
-    if (LIMIT_ADDRESS_SPACE) set_limit(RLIMIT_AS, limits.memory_bytes);
+    if (ISOLATION_LIMITS_MEMORY) set_limit(RLIMIT_AS, limits.memory_bytes);
     set_limit(RLIMIT_CPU, static_cast<rlim_t>(limits.cpu_seconds));
     set_limit(RLIMIT_CORE, 0);
     int status = 0;
@@ -90,7 +76,7 @@ std::string describe_end(int status, const IsolationLimits& limits) {
         if (signal == SIGXCPU) return "took more than " + std::to_string(limits.cpu_seconds) + " s";
         // An allocation the limit refuses ends in an abort inside most libraries.
         const std::string name = strsignal(signal);
-        if (signal == SIGABRT && LIMIT_ADDRESS_SPACE)
+        if (signal == SIGABRT && ISOLATION_LIMITS_MEMORY)
             return "crashed (" + name + ", perhaps out of memory: the limit is " +
                    std::to_string(limits.memory_bytes >> 20) + " MB)";
         return "crashed (" + name + ")";

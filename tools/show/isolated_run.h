@@ -10,6 +10,20 @@
 
 namespace show_tool {
 
+// The sanitizers reserve terabytes of address space up front; under them the child
+// runs without a memory limit.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool ISOLATION_LIMITS_MEMORY = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool ISOLATION_LIMITS_MEMORY = false;
+#else
+constexpr bool ISOLATION_LIMITS_MEMORY = true;
+#endif
+#else
+constexpr bool ISOLATION_LIMITS_MEMORY = true;
+#endif
+
 struct IsolationLimits {
     uint64_t memory_bytes = 3ull << 30;  // address space of the child
     int cpu_seconds = 60;
