@@ -25,7 +25,7 @@ constexpr bool ISOLATION_LIMITS_MEMORY = true;
 #endif
 
 struct IsolationLimits {
-    uint64_t memory_bytes = 3ull << 30;  // address space of the child
+    uint64_t memory_bytes = 2ull << 30;  // address space of the child
     int cpu_seconds = 60;
 };
 
@@ -41,7 +41,7 @@ class IsolatedRun {
 
     // Waits for the child. true with its answer when it ended normally; false with a
     // reason when it crashed ("crashed (Segmentation fault)"), ran out of memory ("ran
-    // out of memory (more than 3072 MB)"), used up its processor time ("took more than
+    // out of memory (more than 2048 MB)"), used up its processor time ("took more than
     // 60 s"), or could not be started.
     bool finish(std::vector<uint8_t>* answer, std::string* reason);
 

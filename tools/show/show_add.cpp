@@ -62,7 +62,7 @@ const char* const add_help =
     "Each new entry has box 1 = B, level strip L and one-time sound S (all 0, none, by\n"
     "default), no box 2 or 3, the program's default box positions and no mark.\n"
     "\n"
-    "Each file is decoded in a process of its own with a memory limit of 3 GB and 60 s\n"
+    "Each file is decoded in a process of its own with a memory limit of 2 GB and 60 s\n"
     "of processor time: a file that crashes the decoder or runs out of memory is named\n"
     "with the reason, and the other files still go in. Pictures larger than 16384\n"
     "pixels on a side or 100 megapixels are refused, with their size, before they are\n"
