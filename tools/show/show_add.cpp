@@ -132,6 +132,25 @@ class BatchFiles {
     BatchFiles(const BatchFiles&) = delete;
     BatchFiles& operator=(const BatchFiles&) = delete;
 
+    // Interrupts wait while a screenshot is written and recorded, so that none can end
+    // the batch between the two.
+    class Held {
+      public:
+        Held() {
+            sigset_t held;
+            sigemptyset(&held);
+            for (int signal : SIGNALS)
+                sigaddset(&held, signal);
+            sigprocmask(SIG_BLOCK, &held, &before);
+        }
+        ~Held() { sigprocmask(SIG_SETMASK, &before, nullptr); }
+        Held(const Held&) = delete;
+        Held& operator=(const Held&) = delete;
+
+      private:
+        sigset_t before;
+    };
+
     void written(const std::string& name) {
         std::snprintf(names[count], FILE_NAME_SIZE, "%s", name.c_str());
         count = count + 1;
@@ -283,6 +302,14 @@ bool write_screenshot(const demo::Canvas& screen, int32_t* next, AddedPicture* a
     }
 }
 
+bool write_recorded(const demo::Canvas& screen, int32_t* next, AddedPicture* added,
+                    BatchFiles* batch, std::string* reason) {
+    const BatchFiles::Held interrupts_wait;
+    if (!write_screenshot(screen, next, added, reason)) return false;
+    batch->written(added->file_name);
+    return true;
+}
+
 // Nothing can be added when the save would fail; saying so before anything is written.
 bool check_writable(const Show& show, const AddRequest& request, std::string* reason) {
     if (access(".", W_OK) != 0) {
@@ -351,8 +378,7 @@ bool add_files(const AddRequest& request, Show* show, std::vector<AddedPicture>*
         if (show->entries >= MAX_PICTURES) {
             reason = "not added: the show has 499 entries, as many as it can hold";
         } else if (import->finish(&picture.picture, &reason) &&
-                   write_screenshot(picture.picture.screen, &next, &picture, &reason)) {
-            batch->written(picture.file_name);
+                   write_recorded(picture.picture.screen, &next, &picture, batch, &reason)) {
             insert_entry(show, after, request, picture.number, defaults);
             picture.picture.screen = demo::Canvas(0, 0);
             out << describe_added(picture, request.directory) << std::endl;
