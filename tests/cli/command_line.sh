@@ -3,7 +3,8 @@
 # they print. One outcome per run.
 #
 # Usage: command_line.sh OUTCOME BIN_DIR VERSION
-#   OUTCOME  help | version | unknown-option | not-a-directory | not-a-show
+#   OUTCOME  help | version | unknown-option | not-a-directory | not-a-show |
+#            demo-over-a-show
 #   BIN_DIR  where qzview, qzview-show, qzview-demo and qzview-headless are
 #   VERSION  the project's version, which --version must report
 set -uo pipefail
@@ -111,6 +112,21 @@ case $outcome in
             expect_status 1
             expect_err_has "qzview: no display could be opened"
         done
+        ;;
+    demo-over-a-show)
+        # A directory with a show of its own keeps it: the demo names what it found.
+        for key in SCR1.BIL scs00001.BMP; do
+            mkdir "$work/$key.show" && printf 'own' >"$work/$key.show/$key"
+            run "$bin/qzview-demo" "$work/$key.show"
+            expect_status 1
+            expect_err_has "qzview-demo: $work/$key.show holds a show already ($work/$key.show/$key)"
+            if [ "$(ls "$work/$key.show")" != "$key" ] || [ "$(<"$work/$key.show/$key")" != own ]; then
+                fail "the directory was changed"
+            fi
+        done
+        run "$bin/qzview-demo" "$work/fresh"
+        expect_status 0
+        [ -f "$work/fresh/SCR1.BIL" ] || fail "no demo show was written"
         ;;
     *)
         echo "unknown outcome $outcome" >&2
