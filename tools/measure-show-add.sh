@@ -5,6 +5,14 @@
 # would script it. The photos are made here with libvips' command line: smooth
 # colour waves with a little grain and hard-edged bands, saved at quality 90, about
 # the size a camera writes. Prints both wall times (best of RUNS) and their ratio.
+#
+# Then the sharpness of the reduction to the screen: a test card of 4000 x 3000 (mid
+# grey with white strokes of 3 and 2 pixels, like text and interface lines) shrunk by
+# `qzview-show add` (exact-area resampling) and by libvips' own box reduction
+# (`vips shrink`: a box filter for the whole part of the factor, Lanczos-3 for the
+# rest). For each: the brightest stroke (how much of a thin line survives), the mean
+# step between neighbouring pixels (edge contrast), and the share of pixels darker
+# than the grey they lie on (halos: an average of grey and white never is).
 # Not a test: it fails only when it cannot measure.
 #
 # Usage: tools/measure-show-add.sh [QZVIEW_SHOW] [PHOTOS]   (default: build/qzview-show, 20)
@@ -72,3 +80,32 @@ echo "$ours $theirs" | awk '{
   printf "  convert -filter box -resize, each:  %6.2f s wall, %6.2f s processor\n", $3, $4
   printf "  ratio of wall times: %.2f (goal: at most 0.50), of processor times: %.2f\n", \
     $1 / $3, $2 / $4 }'
+
+# The test card and its two reductions, compared on the red channel.
+vips xyz xy.v 4000 3000
+vips extract_band xy.v x.v 0
+vips extract_band xy.v y.v 1
+vips remainder_const x.v across.v 41
+vips remainder_const y.v down.v 37
+vips relational_const across.v columns.v less 3
+vips relational_const down.v rows.v less 2
+vips boolean columns.v rows.v strokes.v or
+vips linear strokes.v card.v 0.498 128 --uchar
+vips copy card.v card.png
+rm -rf show && "$show_tool" new show >/dev/null && "$show_tool" add --dir show card.png >/dev/null
+vips extract_band show/scs00100.BMP exact.v 0
+vips shrink card.v box.v 3.90625 3.90625
+echo "a test card of 4000x3000 (white strokes on grey 128) reduced to 1024x768:"
+for reduction in exact box; do
+  vips cast "$reduction.v" float.v float
+  vips extract_area float.v left.v 0 0 1023 768
+  vips extract_area float.v right.v 1 0 1023 768
+  vips subtract left.v right.v step.v
+  vips abs step.v size.v
+  vips relational_const "$reduction.v" dark.v less 128
+  printf '  %-42s brightest %3.0f, mean step %5.2f, darker than the grey %5.1f %%\n' \
+    "$([ "$reduction" = exact ] && echo "qzview-show add (exact area):" ||
+       echo "vips shrink (box, then Lanczos-3):")" \
+    "$(vips max "$reduction.v")" "$(vips avg size.v)" \
+    "$(echo "$(vips avg dark.v)" | awk '{print $1 / 2.55}')"
+done

@@ -36,19 +36,37 @@ bool write_all(int fd, const uint8_t* data, size_t size) {
     return true;
 }
 
-[[noreturn]] void run_child(const std::function<void(std::vector<uint8_t>*)>& job,
+// The processor time limit counts from now: what the child has used so far, plus the
+// allowance for one item.
+void allow_processor_time(int seconds) {
+    struct rusage usage;
+    if (getrusage(RUSAGE_SELF, &usage) != 0) return;
+    const rlim_t used = static_cast<rlim_t>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec);
+    set_limit(RLIMIT_CPU, used + 1 + static_cast<rlim_t>(seconds));
+}
+
+bool send_answer(int fd, const std::vector<uint8_t>& answer) {
+    const uint64_t size = answer.size();
+    return write_all(fd, reinterpret_cast<const uint8_t*>(&size), sizeof size) &&
+           write_all(fd, answer.data(), answer.size());
+}
+
+[[noreturn]] void run_child(const IsolatedWorker::Job& job, size_t first, size_t step, size_t count,
                             const IsolationLimits& limits, int answer_fd) {
     // The parent's interrupt handling is the parent's: the child just ends.
     for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE})
         std::signal(signal, SIG_DFL);
     if (ISOLATION_LIMITS_MEMORY) set_limit(RLIMIT_AS, limits.memory_bytes);
-    set_limit(RLIMIT_CPU, static_cast<rlim_t>(limits.cpu_seconds));
     set_limit(RLIMIT_CORE, 0);
     int status = 0;
     try {
         std::vector<uint8_t> answer;
-        job(&answer);
-        status = write_all(answer_fd, answer.data(), answer.size()) ? 0 : EXIT_CANNOT_ANSWER;
+        for (size_t item = first; item < count && status == 0; item += step) {
+            allow_processor_time(limits.cpu_seconds);
+            answer.clear();
+            job(item, &answer);
+            if (!send_answer(answer_fd, answer)) status = EXIT_CANNOT_ANSWER;
+        }
     } catch (const std::bad_alloc&) {
         status = EXIT_OUT_OF_MEMORY;
     } catch (...) {
@@ -58,14 +76,15 @@ bool write_all(int fd, const uint8_t* data, size_t size) {
     _exit(status);
 }
 
-void read_answer(int fd, std::vector<uint8_t>* answer) {
-    uint8_t buffer[1 << 16];
-    for (;;) {
-        const ssize_t got = read(fd, buffer, sizeof buffer);
+bool read_all(int fd, uint8_t* data, size_t size) {
+    while (size > 0) {
+        const ssize_t got = read(fd, data, size);
         if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return;
-        answer->insert(answer->end(), buffer, buffer + got);
+        if (got <= 0) return false;
+        data += got;
+        size -= static_cast<size_t>(got);
     }
+    return true;
 }
 
 std::string describe_end(int status, const IsolationLimits& limits) {
@@ -87,8 +106,8 @@ std::string describe_end(int status, const IsolationLimits& limits) {
 
 }  // namespace
 
-IsolatedRun::IsolatedRun(const std::function<void(std::vector<uint8_t>* answer)>& job,
-                         const IsolationLimits& limits)
+IsolatedWorker::IsolatedWorker(const Job& job, size_t first, size_t step, size_t count,
+                               const IsolationLimits& limits)
     : limits(limits) {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
@@ -98,7 +117,7 @@ IsolatedRun::IsolatedRun(const std::function<void(std::vector<uint8_t>* answer)>
     pid = fork();
     if (pid == 0) {
         close(fds[0]);
-        run_child(job, limits, fds[1]);
+        run_child(job, first, step, count, limits, fds[1]);
     }
     close(fds[1]);
     if (pid < 0) {
@@ -109,26 +128,35 @@ IsolatedRun::IsolatedRun(const std::function<void(std::vector<uint8_t>* answer)>
     answer_fd = fds[0];
 }
 
-IsolatedRun::~IsolatedRun() {
-    std::vector<uint8_t> unused;
-    std::string reason;
-    if (pid > 0) finish(&unused, &reason);
+IsolatedWorker::~IsolatedWorker() {
+    if (pid <= 0) return;
+    kill(pid, SIGKILL);
+    int status = 0;
+    end_child(&status);
 }
 
-bool IsolatedRun::finish(std::vector<uint8_t>* answer, std::string* reason) {
-    if (pid <= 0) {
-        *reason = start_failure.empty() ? "was already finished" : start_failure;
-        return false;
-    }
-    answer->clear();
-    read_answer(answer_fd, answer);
+void IsolatedWorker::end_child(int* status) {
     close(answer_fd);
     answer_fd = -1;
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    while (waitpid(pid, status, 0) < 0 && errno == EINTR) {
     }
     pid = -1;
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
+}
+
+bool IsolatedWorker::next(std::vector<uint8_t>* answer, std::string* reason) {
+    if (pid <= 0) {
+        *reason = start_failure.empty() ? "ended without an answer" : start_failure;
+        return false;
+    }
+    uint64_t size = 0;
+    bool whole = read_all(answer_fd, reinterpret_cast<uint8_t*>(&size), sizeof size);
+    if (whole) {
+        answer->resize(size);
+        whole = read_all(answer_fd, answer->data(), answer->size());
+    }
+    if (whole) return true;
+    int status = 0;
+    end_child(&status);
     *reason = describe_end(status, limits);
     return false;
 }
@@ -136,7 +164,8 @@ bool IsolatedRun::finish(std::vector<uint8_t>* answer, std::string* reason) {
 bool run_isolated(const std::function<void(std::vector<uint8_t>* answer)>& job,
                   const IsolationLimits& limits, std::vector<uint8_t>* answer,
                   std::string* reason) {
-    return IsolatedRun(job, limits).finish(answer, reason);
+    const auto item = [&job](size_t, std::vector<uint8_t>* bytes) { job(bytes); };
+    return IsolatedWorker(item, 0, 1, 1, limits).next(answer, reason);
 }
 
 }  // namespace show_tool

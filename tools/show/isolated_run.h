@@ -29,30 +29,37 @@ struct IsolationLimits {
     int cpu_seconds = 60;
 };
 
-// A job running in a forked child under the limits. The job fills an answer, which
-// comes back over a pipe when the parent asks for it; several may run at once.
-class IsolatedRun {
+// Items of work (the files of a batch) done in order by a forked child under the
+// limits: items first, first + step, first + 2 step, ... below count. Each item's
+// answer comes back over a pipe when the parent asks for it; the child works at most
+// one item ahead. The processor time limit holds for each item; the memory limit for
+// the child. Several workers may run at once.
+class IsolatedWorker {
   public:
-    IsolatedRun(const std::function<void(std::vector<uint8_t>* answer)>& job,
-                const IsolationLimits& limits);
-    ~IsolatedRun();
-    IsolatedRun(const IsolatedRun&) = delete;
-    IsolatedRun& operator=(const IsolatedRun&) = delete;
+    using Job = std::function<void(size_t item, std::vector<uint8_t>* answer)>;
+    IsolatedWorker(const Job& job, size_t first, size_t step, size_t count,
+                   const IsolationLimits& limits);
+    // Stops a child that is still working: its remaining answers are not wanted.
+    ~IsolatedWorker();
+    IsolatedWorker(const IsolatedWorker&) = delete;
+    IsolatedWorker& operator=(const IsolatedWorker&) = delete;
 
-    // Waits for the child. true with its answer when it ended normally; false with a
-    // reason when it crashed ("crashed (Segmentation fault)"), ran out of memory ("ran
+    // The next item's answer. false with a reason when the child ended before giving
+    // it whole: it crashed ("crashed (Segmentation fault)"), ran out of memory ("ran
     // out of memory (more than 2048 MB)"), used up its processor time ("took more than
-    // 60 s"), or could not be started.
-    bool finish(std::vector<uint8_t>* answer, std::string* reason);
+    // 60 s"), or could not be started. The worker is then finished.
+    bool next(std::vector<uint8_t>* answer, std::string* reason);
 
   private:
+    void end_child(int* status);
+
     IsolationLimits limits;
     int pid = -1;
     int answer_fd = -1;
     std::string start_failure;
 };
 
-// Starts the job and waits for it.
+// One job in a child of its own, waited for.
 bool run_isolated(const std::function<void(std::vector<uint8_t>* answer)>& job,
                   const IsolationLimits& limits, std::vector<uint8_t>* answer, std::string* reason);
 

@@ -176,26 +176,26 @@ Placement place_picture(int width, int height, const ImportSettings& settings) {
     return fit_inside(width, height, settings.width, settings.height);
 }
 
-PictureImport::PictureImport(const std::string& path, const ImportSettings& settings)
-    : settings(settings) {
-    if (!check_readable(path, &early_failure)) return;
-    const auto job = [path, settings](std::vector<uint8_t>* answer) {
-        decode_into_screenshot(path, settings, answer);
-    };
-    run = std::make_unique<IsolatedRun>(job, IsolationLimits{});
-}
+PictureBatch::PictureBatch(const std::vector<std::string>& paths, const ImportSettings& settings)
+    : paths(paths), settings(settings) {}
 
-PictureImport::~PictureImport() = default;
+PictureBatch::~PictureBatch() = default;
 
-bool PictureImport::finish(ImportedPicture* imported, std::string* reason) {
-    if (!run) {
-        *reason = early_failure;
-        return false;
+bool PictureBatch::next(ImportedPicture* imported, std::string* reason) {
+    const size_t file = next_file++;
+    std::unique_ptr<IsolatedWorker>& worker = workers[file % 2];
+    if (!worker) {
+        const auto job = [this](size_t item, std::vector<uint8_t>* answer) {
+            std::string unreadable;
+            if (!check_readable(paths[item], &unreadable))
+                return answer_failure(unreadable, answer);
+            decode_into_screenshot(paths[item], settings, answer);
+        };
+        worker = std::make_unique<IsolatedWorker>(job, file, 2, paths.size(), IsolationLimits{});
     }
     std::vector<uint8_t> answer;
-    const bool answered = run->finish(&answer, reason);
-    run.reset();
-    if (!answered) {
+    if (!worker->next(&answer, reason)) {
+        worker.reset();
         *reason = "the decoder " + *reason + " on it";
         return false;
     }
@@ -204,7 +204,7 @@ bool PictureImport::finish(ImportedPicture* imported, std::string* reason) {
 
 bool import_picture(const std::string& path, const ImportSettings& settings,
                     ImportedPicture* imported, std::string* reason) {
-    return PictureImport(path, settings).finish(imported, reason);
+    return PictureBatch({path}, settings).next(imported, reason);
 }
 
 }  // namespace show_tool

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tools/demo/canvas.h"
 #include "tools/show/picture_scaling.h"
@@ -39,24 +40,28 @@ struct ImportedPicture {
 // Where a picture of this size goes in the screenshot.
 Placement place_picture(int width, int height, const ImportSettings& settings);
 
-class IsolatedRun;
+class IsolatedWorker;
 
-// One file's import, started in its own process at once, so that the next file can be
-// decoded while the caller writes the last one.
-class PictureImport {
+// The files of a batch, decoded by two worker processes at once, one taking the files
+// at even places and the other those at odd ones, each a file ahead of the caller. A
+// worker that crashes or runs out of memory costs the file it was on; a new worker
+// takes up its share from the next file.
+class PictureBatch {
   public:
-    PictureImport(const std::string& path, const ImportSettings& settings);
-    ~PictureImport();
-    PictureImport(const PictureImport&) = delete;
-    PictureImport& operator=(const PictureImport&) = delete;
+    PictureBatch(const std::vector<std::string>& paths, const ImportSettings& settings);
+    ~PictureBatch();
+    PictureBatch(const PictureBatch&) = delete;
+    PictureBatch& operator=(const PictureBatch&) = delete;
 
-    // Waits for the picture; false with a reason as import_picture gives it.
-    bool finish(ImportedPicture* imported, std::string* reason);
+    // The next file's picture, in the order given; false with a reason as
+    // import_picture gives it.
+    bool next(ImportedPicture* imported, std::string* reason);
 
   private:
+    std::vector<std::string> paths;
     ImportSettings settings;
-    std::string early_failure;
-    std::unique_ptr<IsolatedRun> run;
+    size_t next_file = 0;
+    std::unique_ptr<IsolatedWorker> workers[2];
 };
 
 // false with the reason when the file cannot be read ("cannot be read: " and the

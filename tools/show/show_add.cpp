@@ -362,22 +362,13 @@ bool add_files(const AddRequest& request, Show* show, std::vector<AddedPicture>*
     int32_t next = first_free_number(*show);
     int32_t after = request.after < 0 ? show->entries : static_cast<int32_t>(request.after);
     bool all_added = true;
-    // The next file is decoded while this one is written.
-    std::unique_ptr<PictureImport> next_import;
-    auto start_import = [&request](size_t i) {
-        return i < request.files.size()
-                   ? std::make_unique<PictureImport>(request.paths[i], request.settings)
-                   : nullptr;
-    };
-    next_import = start_import(0);
+    PictureBatch pictures(request.paths, request.settings);
     for (size_t i = 0; i < request.files.size(); ++i) {
-        const std::unique_ptr<PictureImport> import = std::move(next_import);
-        next_import = start_import(i + 1);
         AddedPicture picture{request.files[i], {}, 0, "", after + 1};
         std::string reason;
         if (show->entries >= MAX_PICTURES) {
             reason = "not added: the show has 499 entries, as many as it can hold";
-        } else if (import->finish(&picture.picture, &reason) &&
+        } else if (pictures.next(&picture.picture, &reason) &&
                    write_recorded(picture.picture.screen, &next, &picture, batch, &reason)) {
             insert_entry(show, after, request, picture.number, defaults);
             picture.picture.screen = demo::Canvas(0, 0);
