@@ -155,11 +155,9 @@ void decode_into_screenshot(const std::string& path, const ImportSettings& setti
     imported.height = decoded.height;
     imported.placed = place_picture(decoded.width, decoded.height, settings);
     imported.screen = demo::Canvas(settings.width, settings.height, settings.background);
-    const auto read_row = [&decoded](int y, float* channels) {
-        const size_t row_bytes = static_cast<size_t>(decoded.pixel_width) * 3;
-        const uint8_t* bytes = decoded.rgb.get() + static_cast<size_t>(y) * row_bytes;
-        for (size_t i = 0; i < row_bytes; ++i)
-            channels[i] = bytes[i];
+    const auto read_row = [&decoded](int y) {
+        return static_cast<const uint8_t*>(decoded.rgb.get()) +
+               static_cast<size_t>(y) * static_cast<size_t>(decoded.pixel_width) * 3;
     };
     paste(imported.screen,
           scale_rows_by_area(decoded.pixel_width, decoded.pixel_height, read_row,

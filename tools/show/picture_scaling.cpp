@@ -33,12 +33,11 @@ std::vector<Footprint> footprints(int source_size, int target_size) {
     return result;
 }
 
-// One row of the source, three channels a pixel, scaled across to the target width.
-void scale_row(const std::vector<float>& source, const std::vector<Footprint>& across,
-               float* target) {
+// One row of the source, three bytes a pixel, scaled across to the target width.
+void scale_row(const uint8_t* source, const std::vector<Footprint>& across, float* target) {
     for (size_t x = 0; x < across.size(); ++x) {
         const Footprint& f = across[x];
-        const float* pixel = source.data() + static_cast<size_t>(f.first) * 3;
+        const uint8_t* pixel = source + static_cast<size_t>(f.first) * 3;
         float r = 0, g = 0, b = 0;
         for (float weight : f.weights) {
             r += weight * pixel[0];
@@ -52,8 +51,14 @@ void scale_row(const std::vector<float>& source, const std::vector<Footprint>& a
     }
 }
 
+// Sums of weights that add up to 1 stay within 0..255 but for rounding.
 uint32_t level(float value) {
-    return static_cast<uint32_t>(std::clamp(std::lround(value), 0L, 255L));
+    return static_cast<uint32_t>(std::clamp(value + 0.5f, 0.0f, 255.0f));
+}
+
+void add_weighted(float* __restrict sum, const float* __restrict row, float weight, size_t size) {
+    for (size_t k = 0; k < size; ++k)
+        sum[k] += weight * row[k];
 }
 
 }  // namespace
@@ -78,7 +83,6 @@ demo::Canvas scale_rows_by_area(int source_width, int source_height, const RowRe
     const std::vector<Footprint> across = footprints(source_width, width);
     const std::vector<Footprint> down = footprints(source_height, height);
     const size_t target_floats = static_cast<size_t>(width) * 3;
-    std::vector<float> source(static_cast<size_t>(source_width) * 3);
     std::vector<float> scaled(target_floats), sum(target_floats);
     int scaled_row = -1;  // the source row in `scaled`; neighbouring target rows share rows
     demo::Canvas result(width, height);
@@ -88,12 +92,10 @@ demo::Canvas scale_rows_by_area(int source_width, int source_height, const RowRe
         for (size_t i = 0; i < f.weights.size(); ++i) {
             const int row = f.first + static_cast<int>(i);
             if (row != scaled_row) {
-                read_row(row, source.data());
-                scale_row(source, across, scaled.data());
+                scale_row(read_row(row), across, scaled.data());
                 scaled_row = row;
             }
-            for (size_t k = 0; k < target_floats; ++k)
-                sum[k] += f.weights[i] * scaled[k];
+            add_weighted(sum.data(), scaled.data(), f.weights[i], target_floats);
         }
         uint32_t* out = result.pixels.data() + static_cast<size_t>(y) * width;
         for (int x = 0; x < width; ++x)
@@ -104,13 +106,15 @@ demo::Canvas scale_rows_by_area(int source_width, int source_height, const RowRe
 
 demo::Canvas scale_by_area(const demo::Canvas& source, int width, int height) {
     if (width == source.width && height == source.height) return source;
-    const auto read_row = [&source](int y, float* channels) {
+    std::vector<uint8_t> bytes(static_cast<size_t>(source.width) * 3);
+    const auto read_row = [&source, &bytes](int y) {
         const uint32_t* pixel = source.pixels.data() + static_cast<size_t>(y) * source.width;
-        for (int x = 0; x < source.width; ++x, channels += 3) {
-            channels[0] = float(pixel[x] >> 16 & 0xFF);
-            channels[1] = float(pixel[x] >> 8 & 0xFF);
-            channels[2] = float(pixel[x] & 0xFF);
+        for (size_t x = 0; x < static_cast<size_t>(source.width); ++x) {
+            bytes[3 * x] = uint8_t(pixel[x] >> 16);
+            bytes[3 * x + 1] = uint8_t(pixel[x] >> 8);
+            bytes[3 * x + 2] = uint8_t(pixel[x]);
         }
+        return static_cast<const uint8_t*>(bytes.data());
     };
     return scale_rows_by_area(source.width, source.height, read_row, width, height);
 }

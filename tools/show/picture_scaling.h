@@ -6,6 +6,7 @@
 // keeps its exact colour, and nothing is left out when a picture shrinks.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 #include "tools/demo/canvas.h"
@@ -27,8 +28,8 @@ Placement fit_inside(int width, int height, int box_width, int box_height);
 // The picture at width x height (both at least 1).
 demo::Canvas scale_by_area(const demo::Canvas& source, int width, int height);
 
-// Fills the red, green and blue of source row y's pixels, one after the other.
-using RowReader = std::function<void(int y, float* channels)>;
+// Source row y's pixels, red, green and blue a byte each; valid until the next call.
+using RowReader = std::function<const uint8_t*(int y)>;
 // The same for a source read a row at a time, so that it need not be held as a canvas.
 demo::Canvas scale_rows_by_area(int source_width, int source_height, const RowReader& read_row,
                                 int width, int height);
