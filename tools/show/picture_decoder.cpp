@@ -120,16 +120,31 @@ bool flatten(Held<VipsImage>* image, uint32_t background) {
                  [](VipsImage* in, VipsImage** out) { return vips_cast_uchar(in, out, nullptr); });
 }
 
-bool copy_pixels(VipsImage* image, DecodedPicture* picture) {
-    if (image->Bands != 3) {
-        vips_error("qzview-show", "%d colour channels where 3 were expected", image->Bands);
+// The rows come from a region on the image, prepared one row at a time: the picture
+// is decoded as it is scaled, and never held whole.
+bool read_rows(Held<VipsImage>* image, DecodedPicture* picture) {
+    VipsImage* rows_of = image->get();
+    if (rows_of->Bands != 3) {
+        vips_error("qzview-show", "%d colour channels where 3 were expected", rows_of->Bands);
         return false;
     }
-    size_t size = 0;
-    picture->rgb = {static_cast<uint8_t*>(vips_image_write_to_memory(image, &size)), g_free};
-    if (!picture->rgb) return false;
-    picture->pixel_width = image->Xsize;
-    picture->pixel_height = image->Ysize;
+    VipsRegion* region = vips_region_new(rows_of);
+    if (region == nullptr) return false;
+    g_object_ref(rows_of);
+    const std::shared_ptr<VipsImage> kept_image(rows_of, g_object_unref);
+    const std::shared_ptr<VipsRegion> kept_region(region, g_object_unref);
+    picture->source =
+        std::make_shared<std::pair<std::shared_ptr<VipsImage>, std::shared_ptr<VipsRegion>>>(
+            kept_image, kept_region);
+    const int width = rows_of->Xsize;
+    picture->rows = [region, width](int y) {
+        VipsRect row = {0, y, width, 1};
+        if (vips_region_prepare(region, &row) != 0)
+            throw DecodingFailed{"cannot be decoded: " + vips_reason()};
+        return reinterpret_cast<const uint8_t*>(VIPS_REGION_ADDR(region, 0, y));
+    };
+    picture->pixel_width = width;
+    picture->pixel_height = rows_of->Ysize;
     return true;
 }
 
@@ -180,7 +195,7 @@ Decoding decode_with_vips(const std::string& path, uint32_t background, const Sh
         (shrink == 1 || open_image(path, shrink, &image)) &&
         apply(&image,
               [](VipsImage* in, VipsImage** out) { return vips_autorot(in, out, nullptr); }) &&
-        to_srgb(&image) && flatten(&image, background) && copy_pixels(image.get(), picture);
+        to_srgb(&image) && flatten(&image, background) && read_rows(&image, picture);
     if (!decoded) {
         *reason = "cannot be decoded: " + vips_reason();
         return Decoding::failed;

@@ -5,19 +5,22 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
+
+#include "tools/show/picture_scaling.h"
 
 namespace show_tool {
 
 enum class Decoding { decoded, too_large, unknown_format, failed };
 
 struct DecodedPicture {
-    // Upright, red, green and blue a pixel, top row first; the decoder's own buffer.
-    std::unique_ptr<uint8_t, void (*)(void*)> rgb{nullptr, free};
-    int pixel_width = 0;  // what rgb holds; may be less than the full size
+    // Upright rows, red, green and blue a byte each, asked for from the top down; the
+    // decoder decodes them as they are asked for.
+    RowReader rows;
+    std::shared_ptr<void> source;  // what the rows come from
+    int pixel_width = 0;           // what the rows hold; may be less than the full size
     int pixel_height = 0;
     int width = 0;  // the picture's full size, upright
     int height = 0;
@@ -25,6 +28,11 @@ struct DecodedPicture {
 
 // Given the picture's upright size, the size it will be shown at.
 using ShownSize = std::function<void(int width, int height, int* shown_width, int* shown_height)>;
+
+// A row the decoder could not give: the file is damaged below its header.
+struct DecodingFailed {
+    std::string reason;
+};
 
 // unknown_format when libvips has no trusted loader for the file; too_large (with the
 // size in the reason) when its header claims more than the limits allow.

@@ -60,10 +60,9 @@ bool decode_with_sdl(const std::string& path, uint32_t background, DecodedPictur
         *reason = std::string("cannot be decoded: ") + IMG_GetError();
         return false;
     }
-    const size_t pixels = static_cast<size_t>(argb->w) * static_cast<size_t>(argb->h);
-    picture->rgb = {static_cast<uint8_t*>(std::malloc(pixels * 3)), std::free};
-    if (!picture->rgb) throw std::bad_alloc();
-    uint8_t* rgb = picture->rgb.get();
+    const size_t row_bytes = static_cast<size_t>(argb->w) * 3;
+    auto bytes = std::make_shared<std::vector<uint8_t>>(row_bytes * static_cast<size_t>(argb->h));
+    uint8_t* rgb = bytes->data();
     for (int y = 0; y < argb->h; ++y) {
         const auto* row = reinterpret_cast<const uint32_t*>(
             static_cast<const uint8_t*>(argb->pixels) + static_cast<size_t>(y) * argb->pitch);
@@ -77,6 +76,11 @@ bool decode_with_sdl(const std::string& path, uint32_t background, DecodedPictur
     SDL_UnlockSurface(argb.get());
     picture->width = picture->pixel_width = argb->w;
     picture->height = picture->pixel_height = argb->h;
+    picture->source = bytes;
+    const uint8_t* first = bytes->data();
+    picture->rows = [row_bytes, first](int y) {
+        return first + row_bytes * static_cast<size_t>(y);
+    };
     return true;
 }
 
@@ -155,14 +159,14 @@ void decode_into_screenshot(const std::string& path, const ImportSettings& setti
     imported.height = decoded.height;
     imported.placed = place_picture(decoded.width, decoded.height, settings);
     imported.screen = demo::Canvas(settings.width, settings.height, settings.background);
-    const auto read_row = [&decoded](int y) {
-        return static_cast<const uint8_t*>(decoded.rgb.get()) +
-               static_cast<size_t>(y) * static_cast<size_t>(decoded.pixel_width) * 3;
-    };
-    paste(imported.screen,
-          scale_rows_by_area(decoded.pixel_width, decoded.pixel_height, read_row,
-                             imported.placed.width, imported.placed.height),
-          imported.placed.x, imported.placed.y);
+    try {
+        paste(imported.screen,
+              scale_rows_by_area(decoded.pixel_width, decoded.pixel_height, decoded.rows,
+                                 imported.placed.width, imported.placed.height),
+              imported.placed.x, imported.placed.y);
+    } catch (const DecodingFailed& failure) {
+        return answer_failure(failure.reason, answer);
+    }
     answer_picture(imported, answer);
 }
 
