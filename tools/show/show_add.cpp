@@ -288,7 +288,7 @@ bool write_screenshot(const demo::Canvas& screen, int32_t* next, AddedPicture* a
     for (;; ++*next) {
         char name[FILE_NAME_SIZE];
         build_picture_file_name(name, *next);
-        const NewFile result = write_new_file(name, bytes, reason);
+        const NewFile result = write_new_file(name, bytes, reason, Flush::later);
         if (result == NewFile::exists && *next < INT32_MAX) continue;
         if (result != NewFile::written) {
             if (result == NewFile::exists) *reason = "no free screenshot number is left";
@@ -384,8 +384,10 @@ bool add_files(const AddRequest& request, Show* show, std::vector<AddedPicture>*
     return all_added;
 }
 
+// The screenshots reach the disk before the show that names them.
 bool save_show(const Show& show) {
-    if (!put_into_table(show.image)) return false;
+    std::string unused;
+    if (!flush_directory(&unused) || !put_into_table(show.image)) return false;
     build_show_file_name();
     return save_show_file();
 }
