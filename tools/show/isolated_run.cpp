@@ -53,8 +53,10 @@ bool send_answer(int fd, const std::vector<uint8_t>& answer) {
 
 [[noreturn]] void run_child(const IsolatedWorker::Job& job, size_t first, size_t step, size_t count,
                             const IsolationLimits& limits, int answer_fd) {
-    // The parent's interrupt handling is the parent's: the child just ends.
-    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE})
+    // The parent's interrupt handling is the parent's: the child just ends. A crash
+    // ends it by its signal too, whatever handler a sanitizer put in place, so that the
+    // parent can name it.
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGSEGV, SIGBUS, SIGFPE, SIGILL})
         std::signal(signal, SIG_DFL);
     if (ISOLATION_LIMITS_MEMORY) set_limit(RLIMIT_AS, limits.memory_bytes);
     set_limit(RLIMIT_CORE, 0);
