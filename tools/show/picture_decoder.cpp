@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "tools/show/picture_import.h"
 
@@ -131,17 +132,15 @@ bool read_rows(Held<VipsImage>* image, DecodedPicture* picture) {
     VipsRegion* region = vips_region_new(rows_of);
     if (region == nullptr) return false;
     g_object_ref(rows_of);
-    const std::shared_ptr<VipsImage> kept_image(rows_of, g_object_unref);
-    const std::shared_ptr<VipsRegion> kept_region(region, g_object_unref);
-    picture->source =
-        std::make_shared<std::pair<std::shared_ptr<VipsImage>, std::shared_ptr<VipsRegion>>>(
-            kept_image, kept_region);
+    // The rows keep the image and the region for as long as they are read.
+    const std::shared_ptr<VipsImage> image_kept(rows_of, g_object_unref);
+    const std::shared_ptr<VipsRegion> region_kept(region, g_object_unref);
     const int width = rows_of->Xsize;
-    picture->rows = [region, width](int y) {
+    picture->rows = [image_kept, region_kept, width](int y) {
         VipsRect row = {0, y, width, 1};
-        if (vips_region_prepare(region, &row) != 0)
+        if (vips_region_prepare(region_kept.get(), &row) != 0)
             throw DecodingFailed{"cannot be decoded: " + vips_reason()};
-        return reinterpret_cast<const uint8_t*>(VIPS_REGION_ADDR(region, 0, y));
+        return reinterpret_cast<const uint8_t*>(VIPS_REGION_ADDR(region_kept.get(), 0, y));
     };
     picture->pixel_width = width;
     picture->pixel_height = rows_of->Ysize;

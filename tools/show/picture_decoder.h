@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
 
 #include "tools/show/picture_scaling.h"
@@ -17,10 +16,9 @@ enum class Decoding { decoded, too_large, unknown_format, failed };
 
 struct DecodedPicture {
     // Upright rows, red, green and blue a byte each, asked for from the top down; the
-    // decoder decodes them as they are asked for.
+    // decoder decodes them as they are asked for, and they keep what they come from.
     RowReader rows;
-    std::shared_ptr<void> source;  // what the rows come from
-    int pixel_width = 0;           // what the rows hold; may be less than the full size
+    int pixel_width = 0;  // what the rows hold; may be less than the full size
     int pixel_height = 0;
     int width = 0;  // the picture's full size, upright
     int height = 0;

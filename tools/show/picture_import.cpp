@@ -76,10 +76,8 @@ bool decode_with_sdl(const std::string& path, uint32_t background, DecodedPictur
     SDL_UnlockSurface(argb.get());
     picture->width = picture->pixel_width = argb->w;
     picture->height = picture->pixel_height = argb->h;
-    picture->source = bytes;
-    const uint8_t* first = bytes->data();
-    picture->rows = [row_bytes, first](int y) {
-        return first + row_bytes * static_cast<size_t>(y);
+    picture->rows = [row_bytes, bytes](int y) {
+        return static_cast<const uint8_t*>(bytes->data()) + row_bytes * static_cast<size_t>(y);
     };
     return true;
 }
