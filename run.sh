@@ -18,6 +18,8 @@ if [ ! -x build/qzview ] || [ ! -x build/qzview-demo ]; then
   echo "run.sh: the show program is not built yet on this platform" >&2
   exit 1
 fi
+# The demo is made afresh: qzview-demo refuses a directory that holds a show.
+rm -rf build/demo
 build/qzview-demo build/demo
 if [ "$web" -eq 1 ]; then
   tools/web/build.sh build/demo build-web/site

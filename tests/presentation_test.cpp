@@ -228,6 +228,36 @@ TEST_F(PresentationTest, TitleLines) {
     EXPECT_EQ(pointer.pointer_saved, 0);
 }
 
+// A show's TITLE.TXT replaces the title line, in the same font, colour and place; a
+// file whose line is no title leaves the built-in one.
+TEST_F(PresentationTest, TheShowsOwnTitleLine) {
+    const std::string own = "MEINE REISE NACH \xC4GYPTEN";  // Windows-1252
+    const struct {
+        std::string file;
+        std::string shown;
+    } cases[] = {
+        {own + "\r\nsecond line", own},
+        {std::string(60, 'X'), std::string(60, 'X')},
+        {std::string(61, 'X'), "KLEINE SCREENSHOW ZUM SPIEL > ZAVERON < "},
+        {"\r\n", "KLEINE SCREENSHOW ZUM SPIEL > ZAVERON < "},
+        {"TAB\tIN IT", "KLEINE SCREENSHOW ZUM SPIEL > ZAVERON < "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        write_file_bytes("TITLE.TXT", std::vector<uint8_t>(c.file.begin(), c.file.end()));
+        const size_t before = headless_texts().size();
+        show_title_screen();
+        const std::vector<HeadlessText>& texts = headless_texts();
+        ASSERT_EQ(texts.size(), before + 3);
+        const HeadlessText& line = texts[before + 1];
+        EXPECT_EQ(line.text, c.shown);
+        EXPECT_EQ(line.y, 684);
+        EXPECT_EQ(line.x, 10);
+        EXPECT_EQ(line.font, "large");
+        EXPECT_EQ(line.color, 0x00FFFFu);
+    }
+}
+
 // --- prompts ---
 
 class PromptTest : public PresentationTest {

@@ -4,9 +4,12 @@
 #include <SDL_image.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <webp/encode.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 
@@ -286,7 +289,10 @@ TEST_F(ShowAuthoringTest, AShowThatCannotBeSavedGetsNothing) {
 
 // The author's way: a new show, screenshots added, and the program shows them in order.
 TEST_F(ShowAuthoringTest, ANewShowWithAddedScreenshotsRunsInTheProgram) {
-    ASSERT_EQ(run_tool({"new", "show"}).status, 0);
+    ASSERT_EQ(run_tool({"new", "show", "--title", "Reise nach Ägypten"}).status, 0);
+    EXPECT_EQ(read_file_bytes("show/TITLE.TXT"),
+              std::vector<uint8_t>({'R', 'E',  'I', 'S', 'E', ' ', 'N', 'A', 'C',  'H',
+                                    ' ', 0xC4, 'G', 'Y', 'P', 'T', 'E', 'N', '\r', '\n'}));
     const ToolRun again = run_tool({"new", "show"});
     EXPECT_EQ(again.status, 0);
     EXPECT_NE(again.out.find("show/bsou101.WAV kept: it is already there"), std::string::npos);
@@ -305,6 +311,67 @@ TEST_F(ShowAuthoringTest, ANewShowWithAddedScreenshotsRunsInTheProgram) {
     EXPECT_EQ(run_program(script.lines()), 0);
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(shot_pixel(std::to_string(i + 1) + ".bmp", 600, 400), colours[i]);
+    const std::vector<HeadlessText>& texts = headless_texts();
+    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const HeadlessText& text) {
+        return text.text == "REISE NACH \xC4GYPTEN" && text.y == 684;
+    }));
+}
+
+// A new show's title: refused when the program could not show it; a title picture and
+// menu that name no game, the title written on the picture.
+TEST_F(ShowAuthoringTest, ANewShowsTitle) {
+    for (const std::string& title : {std::string(61, 'X'), std::string("\xE6\x97\xA5"),
+                                     std::string("ZWEI\nZEILEN"), std::string()}) {
+        SCOPED_TRACE(title);
+        const ToolRun refused = run_tool({"new", "refused", "--title", title});
+        EXPECT_EQ(refused.status, 2);
+        EXPECT_FALSE(std::filesystem::exists("refused"));
+    }
+    ASSERT_EQ(run_tool({"new", "plain"}).status, 0);
+    ASSERT_EQ(run_tool({"new", "own", "--title", std::string(60, 'x')}).status, 0);
+    EXPECT_EQ(read_file_bytes("plain/TITLE.TXT"),
+              std::vector<uint8_t>({'K', 'L', 'E', 'I', 'N', 'E', ' ', 'S', 'C', 'R', 'E', 'E', 'N',
+                                    'S', 'H', 'O', 'W', '\r', '\n'}));
+    EXPECT_EQ(read_file_bytes("own/TITLE.TXT").size(), 62u);
+    // The pictures differ from the demo's where it names its game, and only there.
+    std::string error;
+    ASSERT_TRUE(demo::write_demo_show("demo", &error)) << error;
+    const Canvas demo_sheet = read_picture("demo/scs00001.BMP");
+    const Canvas plain_sheet = read_picture("plain/scs00001.BMP");
+    int differing = 0;
+    for (size_t i = 0; i < demo_sheet.pixels.size(); ++i) {
+        if (demo_sheet.pixels[i] == plain_sheet.pixels[i]) continue;
+        const int x = static_cast<int>(i % 1024), y = static_cast<int>(i / 1024);
+        EXPECT_TRUE(x < 600 && y > 80 && y < 530) << x << "," << y;  // the menu panel
+        ++differing;
+    }
+    EXPECT_GT(differing, 0);
+    const Canvas plain_title = read_picture("plain/scs00002.BMP");
+    const Canvas own_title = read_picture("own/scs00002.BMP");
+    EXPECT_NE(plain_title.pixels, own_title.pixels);
+    EXPECT_NE(plain_title.pixels, read_picture("demo/scs00002.BMP").pixels);
+    EXPECT_EQ(plain_title.at(512, 700), own_title.at(512, 700));  // the scenery under it
+}
+
+// Interrupted in the middle of a batch, add takes back the screenshots it wrote.
+TEST_F(ShowAuthoringTest, AnInterruptedBatchLeavesNoScreenshot) {
+    for (int i = 0; i < 40; ++i)
+        save_picture(quadrants(1600, 1200), "shot" + std::to_string(i) + ".png");
+    const pid_t batch = fork();
+    if (batch == 0) {
+        std::vector<std::string> arguments = {"add"};
+        for (int i = 0; i < 40; ++i)
+            arguments.push_back("shot" + std::to_string(i) + ".png");
+        _exit(run_tool(arguments).status);
+    }
+    while (screenshot_files() < 2 && waitpid(batch, nullptr, WNOHANG) == 0)
+        usleep(10000);
+    kill(batch, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(waitpid(batch, &status, 0), batch);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    EXPECT_EQ(screenshot_files(), 0);
+    EXPECT_FALSE(file_exists("SCR1.BIL"));
 }
 
 // --- the contact sheet ---
@@ -362,6 +429,20 @@ TEST_F(ContactSheetTest, TheDemoSheetShowsEveryEntryAsTheViewerSeesIt) {
         entries.push_back(entry);
     }
     expect_thumbnails_show_the_frames(page, layout, entries);
+}
+
+TEST_F(ContactSheetTest, TheSheetIsAPngOrAJpegByItsName) {
+    std::string error;
+    ASSERT_TRUE(demo::write_demo_show(".", &error)) << error;
+    ASSERT_EQ(run_tool({"sheet", "-o", "sheet.JPEG", "--width", "400"}).status, 0);
+    const std::vector<uint8_t> jpeg = read_file_bytes("sheet.JPEG");
+    ASSERT_GT(jpeg.size(), 3u);
+    EXPECT_EQ(jpeg[0] << 8 | jpeg[1], 0xFFD8);
+    const ToolRun refused = run_tool({"sheet", "-o", "sheet.gif"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("-o takes a name ending in .png, .jpg or .jpeg, not 'sheet.gif'"),
+              std::string::npos);
+    EXPECT_FALSE(file_exists("sheet.gif"));
 }
 
 TEST_F(ContactSheetTest, MissingFilesAreMarkedInRed) {

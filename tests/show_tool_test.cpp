@@ -384,6 +384,10 @@ TEST_F(ShowToolTest, TheCheckListsExactlyTheMissingAndBrokenFiles) {
     show.pic_wave[6] = 6;
     show.pic_box1[7] = 50;
     write_file_bytes("SCR1.BIL", show.file_bytes());
+    // Screenshots no entry of the show uses: one beyond the count, one the program would
+    // not find by its letter case, one no entry names.
+    for (const char* unused : {"scs00999.BMP", "scs00101.bmp", "SCS00300.BMP"})
+        write_file_bytes(unused, read_file_bytes("scs00100.BMP"));
     ASSERT_EQ(chdir(".."), 0);
 
     const ToolRun run = run_tool({"check", "show"});
@@ -395,6 +399,9 @@ TEST_F(ShowToolTest, TheCheckListsExactlyTheMissingAndBrokenFiles) {
               "-.BMP: missing; screenshot of entries 4, 6\n"
               "bsou7.WAV: missing; sound of entry 4\n"
               "scs00107.BMP: missing; screenshot of entry 5\n"
+              "SCS00300.BMP: used by no entry\n"
+              "scs00101.bmp: used by no entry\n"
+              "scs00999.BMP: used by no entry\n"
               "6 of 12 files missing or not loadable\n");
     EXPECT_EQ(run.err, "");
 }

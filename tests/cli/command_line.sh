@@ -4,7 +4,7 @@
 #
 # Usage: command_line.sh OUTCOME BIN_DIR VERSION
 #   OUTCOME  help | version | unknown-option | not-a-directory | not-a-show | option-values |
-#            pictures | folder
+#            pictures | folder | demo-over-a-show
 #   BIN_DIR  where qzview, qzview-show, qzview-demo and qzview-headless are
 #   VERSION  the project's version, which --version must report
 set -uo pipefail
@@ -222,6 +222,21 @@ or, for a demo show: qzview-demo $work/empty"
         run "$bin/qzview" --verbose "$work/show"
         expect_status 1
         expect_err_has "qzview: no display could be opened: "
+        ;;
+    demo-over-a-show)
+        # A directory with a show of its own keeps it: the demo names what it found.
+        for key in SCR1.BIL scs00001.BMP; do
+            mkdir "$work/$key.show" && printf 'own' >"$work/$key.show/$key"
+            run "$bin/qzview-demo" "$work/$key.show"
+            expect_status 1
+            expect_err_has "qzview-demo: $work/$key.show holds a show already ($work/$key.show/$key)"
+            if [ "$(ls "$work/$key.show")" != "$key" ] || [ "$(<"$work/$key.show/$key")" != own ]; then
+                fail "the directory was changed"
+            fi
+        done
+        run "$bin/qzview-demo" "$work/fresh"
+        expect_status 0
+        [ -f "$work/fresh/SCR1.BIL" ] || fail "no demo show was written"
         ;;
     *)
         echo "unknown outcome $outcome" >&2

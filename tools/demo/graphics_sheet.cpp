@@ -132,11 +132,11 @@ void draw_editor_switch(Canvas& sheet) {
     fill_rect(sheet, x + 3, y + 3, hit.width - 6, hit.height - 5, rgb(52, 60, 100));
 }
 
-void draw_menu_title(Canvas& sheet) {
+void draw_menu_title(Canvas& sheet, const std::string& game_name) {
     const int centre = menu_x(225);
     draw_text_shadowed(sheet, centre - text_width("MENÜ", 4) / 2, menu_y(150), "MENÜ", GOLD, SHADOW,
                        4);
-    draw_text_centred(sheet, centre, menu_y(196), "ZAVERON", rgb(200, 200, 230), 2);
+    draw_text_centred(sheet, centre, menu_y(196), game_name, rgb(200, 200, 230), 2);
     draw_text_centred(sheet, centre, menu_y(218), "SCREENSHOW", rgb(150, 150, 190), 1);
     fill_rect(sheet, centre - 70, menu_y(236), 140, 1, rgb(120, 100, 60));
     draw_text_centred(sheet, centre, menu_y(252), "BITTE WÄHLEN", rgb(170, 170, 200), 1);
@@ -174,25 +174,29 @@ void draw_choice_rows(Canvas& sheet) {
     }
 }
 
-void draw_menu_footer(Canvas& sheet) {
+void draw_menu_footer(Canvas& sheet, const std::string& game_name) {
     const int centre = menu_x(400);
     fill_rect(sheet, menu_x(120), menu_y(392), 560, 1, rgb(120, 100, 60));
-    draw_text_centred(sheet, centre, menu_y(412), "KLEINE SCREENSHOW ZUM SPIEL", rgb(220, 220, 240),
-                      2);
-    draw_text_centred(sheet, centre, menu_y(440), "> ZAVERON <", GOLD, 3);
+    if (game_name.empty()) {
+        draw_text_centred(sheet, centre, menu_y(426), "KLEINE SCREENSHOW", GOLD, 3);
+    } else {
+        draw_text_centred(sheet, centre, menu_y(412), "KLEINE SCREENSHOW ZUM SPIEL",
+                          rgb(220, 220, 240), 2);
+        draw_text_centred(sheet, centre, menu_y(440), "> " + game_name + " <", GOLD, 3);
+    }
     draw_text_centred(sheet, centre, menu_y(480), "LINKE TASTE: WÄHLEN    RECHTE TASTE: ZURÜCK",
                       rgb(150, 150, 190), 1);
     draw_text_centred(sheet, centre, menu_y(500), "BILDER BLÄTTERN MIT DEN PFEILEN UNTEN RECHTS",
                       rgb(150, 150, 190), 1);
 }
 
-void draw_menu_panel(Canvas& sheet) {
+void draw_menu_panel(Canvas& sheet, const std::string& game_name) {
     draw_menu_background(sheet);
     draw_editor_switch(sheet);
-    draw_menu_title(sheet);
+    draw_menu_title(sheet, game_name);
     draw_small_buttons(sheet);
     draw_choice_rows(sheet);
-    draw_menu_footer(sheet);
+    draw_menu_footer(sheet, game_name);
 }
 
 // Strip colours run from green through yellow to red as the levels get harder.
@@ -246,12 +250,12 @@ void draw_editor_button(Canvas& sheet, int number) {
 
 }  // namespace
 
-Canvas make_graphics_sheet() {
+Canvas make_graphics_sheet(const std::string& game_name) {
     Canvas sheet(SCREEN_WIDTH, SCREEN_HEIGHT, 0);
     draw_pointer(sheet);
     draw_navigation_panel(sheet);
     draw_mark_symbol(sheet);
-    draw_menu_panel(sheet);
+    draw_menu_panel(sheet, game_name);
     for (int level = 1; level <= LEVEL_STRIPS; ++level)
         draw_level_strip(sheet, level);
     for (int number = 1; number <= 16; ++number)

@@ -4,10 +4,13 @@
 // navigation panel, mark symbol).
 #pragma once
 
+#include <string>
+
 #include "tools/demo/canvas.h"
 
 namespace demo {
 
-Canvas make_graphics_sheet();
+// The demo game's name on the menu panel; with "" the panel names no game.
+Canvas make_graphics_sheet(const std::string& game_name = "ZAVERON");
 
 }  // namespace demo

@@ -1,5 +1,7 @@
 // qzview-demo DIR: writes a complete demo show (graphics, screenshots, boxes, sounds
 // and show script) into DIR, ready for the program to run there.
+#include <unistd.h>
+
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -19,13 +21,24 @@ const char* const help =
     "Writes a complete demo show into DIR (created if needed): the graphics sheet, the\n"
     "title picture, fourteen screenshots, six boxes, the click sounds, a background loop,\n"
     "two one-time sounds and the show script SCR1.BIL. 'qzview DIR' then runs it.\n"
-    "Files of the same names in DIR are replaced.\n"
+    "A DIR that already holds a show (SCR1.BIL or the graphics sheet scs00001.BMP) is\n"
+    "refused and left as it is; other files of the same names in DIR are replaced.\n"
     "\n"
-    "Exit status: 0 written, 1 a file could not be written, 2 a wrong command line.\n";
+    "Exit status: 0 written, 1 a file could not be written or DIR holds a show, 2 a\n"
+    "wrong command line.\n";
 
 int refuse(const std::string& why) {
     std::fprintf(stderr, "qzview-demo: %s\n%s", why.c_str(), usage);
     return 2;
+}
+
+// A show's own files are never overwritten by the demo's: the first of them found, or "".
+std::string show_file_in(const std::string& dir) {
+    for (const char* name : {"SCR1.BIL", "scs00001.BMP"}) {
+        const std::string path = dir + (dir.back() == '/' ? "" : "/") + name;
+        if (access(path.c_str(), F_OK) == 0) return path;
+    }
+    return "";
 }
 
 }  // namespace
@@ -40,6 +53,14 @@ int main(int argc, char** argv) {
     if (arguments.size() != 1) return refuse("give one directory");
     const std::string& dir = arguments[0];
     if (dir.size() > 1 && dir[0] == '-') return refuse("unknown option '" + dir + "'");
+    const std::string existing = show_file_in(dir);
+    if (!existing.empty()) {
+        std::fprintf(stderr,
+                     "qzview-demo: %s holds a show already (%s); nothing written.\n"
+                     "Give the demo an empty or new directory.\n",
+                     dir.c_str(), existing.c_str());
+        return 1;
+    }
     std::string error;
     if (!demo::write_demo_show(dir, &error)) {
         std::fprintf(stderr, "qzview-demo: %s\n", error.c_str());

@@ -40,5 +40,7 @@ Canvas draw_dungeon_map();
 
 // The title picture scs00002.BMP; the program writes its three lines at the bottom left.
 Canvas draw_title_picture();
+// The same scenery without the game's name, the sky above the castle left free.
+Canvas draw_title_scenery();
 
 }  // namespace demo

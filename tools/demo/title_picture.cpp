@@ -1,4 +1,5 @@
-// The title picture: the castle on its hill at dusk under the game's name. The
+// The title picture: the castle on its hill at dusk under the game's name; the scenery
+// alone is the title picture of a new show, which writes its own title over it. The
 // program writes three lines of its own at the bottom left, so that corner stays dark.
 #include <string>
 
@@ -30,7 +31,7 @@ void draw_logo(Canvas& c, int centre_x, int y, const std::string& text, int scal
 
 }  // namespace
 
-Canvas draw_title_picture() {
+Canvas draw_title_scenery() {
     Canvas c(SCREEN_WIDTH, SCREEN_HEIGHT);
     draw_sky(c, 560, rgb(16, 14, 50), rgb(200, 100, 80));
     draw_stars(c, 300, 200, 201);
@@ -49,6 +50,11 @@ Canvas draw_title_picture() {
     for (int i = 0; i < 5; ++i)
         draw_pine(c, 560 + i * 40, ridge_top(bank, 560 + i * 40) + 12, 90 + (i % 2) * 40,
                   rgb(10, 8, 16));
+    return c;
+}
+
+Canvas draw_title_picture() {
+    Canvas c = draw_title_scenery();
     draw_logo(c, 512, 110, "ZAVERON", 14);
     draw_text_shadowed(c, 512 - text_width("EIN FANTASY-ABENTEUER", 3) / 2, 234,
                        "EIN FANTASY-ABENTEUER", rgb(240, 220, 200), rgb(20, 10, 20), 3);

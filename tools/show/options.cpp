@@ -1,7 +1,9 @@
 #include "tools/show/options.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <utility>
 
 namespace show_tool {
 
@@ -13,6 +15,31 @@ bool is_help(const std::string& argument) {
 
 bool looks_like_option(const std::string& argument) {
     return argument.size() > 1 && argument[0] == '-';
+}
+
+const std::pair<const char*, uint32_t> colour_names[] = {
+    {"black", 0x000000},   {"white", 0xFFFFFF},   {"gray", 0x808080},   {"grey", 0x808080},
+    {"silver", 0xC0C0C0},  {"red", 0xFF0000},     {"maroon", 0x800000}, {"lime", 0x00FF00},
+    {"green", 0x008000},   {"blue", 0x0000FF},    {"navy", 0x000080},   {"yellow", 0xFFFF00},
+    {"olive", 0x808000},   {"cyan", 0x00FFFF},    {"aqua", 0x00FFFF},   {"teal", 0x008080},
+    {"magenta", 0xFF00FF}, {"fuchsia", 0xFF00FF}, {"purple", 0x800080}};
+
+bool parse_colour(const std::string& text, uint32_t* colour) {
+    if (text.size() == 7 && text[0] == '#') {
+        for (size_t i = 1; i < text.size(); ++i)
+            if (!std::isxdigit(static_cast<unsigned char>(text[i]))) return false;
+        *colour = static_cast<uint32_t>(std::stoul(text.substr(1), nullptr, 16));
+        return true;
+    }
+    std::string lower;
+    for (char c : text)
+        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const auto& [name, value] : colour_names)
+        if (lower == name) {
+            *colour = value;
+            return true;
+        }
+    return false;
 }
 
 }  // namespace
@@ -74,6 +101,15 @@ bool number_option(const CommandLine& line, const std::string& name, int64_t low
     if (parse_whole_number(found->second, lowest, highest, value)) return true;
     *error = name + " takes a whole number from " + std::to_string(lowest) + " to " +
              std::to_string(highest) + ", not '" + found->second + "'";
+    return false;
+}
+
+bool colour_option(const CommandLine& line, const std::string& name, uint32_t* colour,
+                   std::string* error) {
+    const auto found = line.values.find(name);
+    if (found == line.values.end() || parse_colour(found->second, colour)) return true;
+    *error = name + " takes a colour name such as white or gray, or #RRGGBB, not '" +
+             found->second + "'";
     return false;
 }
 

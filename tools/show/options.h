@@ -26,6 +26,13 @@ bool parse_command_line(const std::vector<std::string>& arguments,
 bool number_option(const CommandLine& line, const std::string& name, int64_t lowest,
                    int64_t highest, int64_t* value, std::string* error);
 
+// The option's value as a colour: a name of the HTML colours (black, white, gray or
+// grey, silver, red, maroon, lime, green, blue, navy, yellow, olive, cyan or aqua, teal,
+// magenta or fuchsia, purple; any letter case) or #RRGGBB; as 0xRRGGBB in *colour, left
+// as it is when the option was not given. false with a message naming the option.
+bool colour_option(const CommandLine& line, const std::string& name, uint32_t* colour,
+                   std::string* error);
+
 // The operand as such a number, for the messages of one that is not.
 bool parse_whole_number(const std::string& text, int64_t lowest, int64_t highest, int64_t* value);
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace show_tool {
@@ -32,25 +33,33 @@ std::vector<Footprint> footprints(int source_size, int target_size) {
     return result;
 }
 
-struct Channels {
-    float r = 0, g = 0, b = 0;
-    void add(uint32_t colour, float weight) {
-        r += weight * float(colour >> 16 & 0xFF);
-        g += weight * float(colour >> 8 & 0xFF);
-        b += weight * float(colour & 0xFF);
+// One row of the source, three bytes a pixel, scaled across to the target width.
+void scale_row(const uint8_t* source, const std::vector<Footprint>& across, float* target) {
+    for (size_t x = 0; x < across.size(); ++x) {
+        const Footprint& f = across[x];
+        const uint8_t* pixel = source + static_cast<size_t>(f.first) * 3;
+        float r = 0, g = 0, b = 0;
+        for (float weight : f.weights) {
+            r += weight * pixel[0];
+            g += weight * pixel[1];
+            b += weight * pixel[2];
+            pixel += 3;
+        }
+        target[3 * x] = r;
+        target[3 * x + 1] = g;
+        target[3 * x + 2] = b;
     }
-    void add(const Channels& other, float weight) {
-        r += weight * other.r;
-        g += weight * other.g;
-        b += weight * other.b;
-    }
-    uint32_t colour() const {
-        auto level = [](float v) {
-            return static_cast<uint32_t>(std::clamp(std::lround(v), 0L, 255L));
-        };
-        return level(r) << 16 | level(g) << 8 | level(b);
-    }
-};
+}
+
+// Sums of weights that add up to 1 stay within 0..255 but for rounding.
+uint32_t level(float value) {
+    return static_cast<uint32_t>(std::clamp(value + 0.5f, 0.0f, 255.0f));
+}
+
+void add_weighted(float* __restrict sum, const float* __restrict row, float weight, size_t size) {
+    for (size_t k = 0; k < size; ++k)
+        sum[k] += weight * row[k];
+}
 
 }  // namespace
 
@@ -69,46 +78,51 @@ Placement fit_inside(int width, int height, int box_width, int box_height) {
     return fit;
 }
 
-demo::Canvas scale_by_area(const demo::Canvas& source, int width, int height) {
-    if (width == source.width && height == source.height) return source;
-    const std::vector<Footprint> across = footprints(source.width, width);
-    const std::vector<Footprint> down = footprints(source.height, height);
-
-    // Rows first, into a buffer of source.height x width, then the columns.
-    std::vector<Channels> rows(static_cast<size_t>(source.height) * static_cast<size_t>(width));
-    for (int y = 0; y < source.height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const Footprint& f = across[static_cast<size_t>(x)];
-            Channels& sum = rows[static_cast<size_t>(y) * width + x];
-            for (size_t i = 0; i < f.weights.size(); ++i)
-                sum.add(source.at(f.first + static_cast<int>(i), y), f.weights[i]);
-        }
-    }
+demo::Canvas scale_rows_by_area(int source_width, int source_height, const RowReader& read_row,
+                                int width, int height) {
+    const std::vector<Footprint> across = footprints(source_width, width);
+    const std::vector<Footprint> down = footprints(source_height, height);
+    const size_t target_floats = static_cast<size_t>(width) * 3;
+    std::vector<float> scaled(target_floats), sum(target_floats);
+    int scaled_row = -1;  // the source row in `scaled`; neighbouring target rows share rows
     demo::Canvas result(width, height);
     for (int y = 0; y < height; ++y) {
+        std::fill(sum.begin(), sum.end(), 0.0f);
         const Footprint& f = down[static_cast<size_t>(y)];
-        for (int x = 0; x < width; ++x) {
-            Channels sum;
-            for (size_t i = 0; i < f.weights.size(); ++i)
-                sum.add(rows[static_cast<size_t>(f.first + static_cast<int>(i)) * width + x],
-                        f.weights[i]);
-            result.set(x, y, sum.colour());
+        for (size_t i = 0; i < f.weights.size(); ++i) {
+            const int row = f.first + static_cast<int>(i);
+            if (row != scaled_row) {
+                scale_row(read_row(row), across, scaled.data());
+                scaled_row = row;
+            }
+            add_weighted(sum.data(), scaled.data(), f.weights[i], target_floats);
         }
+        uint32_t* out = result.pixels.data() + static_cast<size_t>(y) * width;
+        for (int x = 0; x < width; ++x)
+            out[x] = level(sum[3 * x]) << 16 | level(sum[3 * x + 1]) << 8 | level(sum[3 * x + 2]);
     }
     return result;
+}
+
+demo::Canvas scale_by_area(const demo::Canvas& source, int width, int height) {
+    if (width == source.width && height == source.height) return source;
+    std::vector<uint8_t> bytes(static_cast<size_t>(source.width) * 3);
+    const auto read_row = [&source, &bytes](int y) {
+        const uint32_t* pixel = source.pixels.data() + static_cast<size_t>(y) * source.width;
+        for (size_t x = 0; x < static_cast<size_t>(source.width); ++x) {
+            bytes[3 * x] = uint8_t(pixel[x] >> 16);
+            bytes[3 * x + 1] = uint8_t(pixel[x] >> 8);
+            bytes[3 * x + 2] = uint8_t(pixel[x]);
+        }
+        return static_cast<const uint8_t*>(bytes.data());
+    };
+    return scale_rows_by_area(source.width, source.height, read_row, width, height);
 }
 
 void paste(demo::Canvas& target, const demo::Canvas& picture, int x, int y) {
     for (int row = 0; row < picture.height; ++row)
         std::copy_n(picture.pixels.begin() + std::ptrdiff_t{row} * picture.width, picture.width,
                     target.pixels.begin() + std::ptrdiff_t{y + row} * target.width + x);
-}
-
-demo::Canvas fit_with_bars(const demo::Canvas& source, int box_width, int box_height) {
-    const Placement fit = fit_inside(source.width, source.height, box_width, box_height);
-    demo::Canvas result(box_width, box_height, 0);
-    paste(result, scale_by_area(source, fit.width, fit.height), fit.x, fit.y);
-    return result;
 }
 
 }  // namespace show_tool

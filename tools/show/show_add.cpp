@@ -6,8 +6,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
+#include <memory>
 
 #include "app/shutdown.h"
 #include "app/startup.h"
@@ -20,37 +24,60 @@
 #include "tools/show/picture_import.h"
 #include "tools/show/picture_scaling.h"
 #include "tools/show/show_check.h"
+#include "tools/show/show_lock.h"
 #include "tools/show/tool_support.h"
 
 namespace show_tool {
 
 const char* const add_help =
-    "usage: qzview-show add [--dir DIR] [--at N] [--box1 B] [--level L] [--sound S] FILES...\n"
+    "usage: qzview-show add [--dir DIR] [--at N] [--box1 B] [--level L] [--sound S]\n"
+    "                       [--background COLOR] [--fit fill|down] [--wait SECONDS] FILES...\n"
     "\n"
-    "Adds each image file (PNG, JPEG, WebP, BMP, GIF's first frame, and the other forms\n"
-    "SDL2_image reads) to the show in DIR, by default the working directory:\n"
-    "  - the picture is written as the next free screenshot scsNNNNN.BMP, a 24-bit\n"
-    "    bitmap of 1024 x 768; a picture of another size is scaled to fit, with black\n"
-    "    bars where its aspect ratio differs (each new pixel the mean of the picture's\n"
-    "    area under it, which keeps text and edges sharp);\n"
+    "Adds each image file (JPEG, PNG, WebP, GIF's first frame, TIFF, HEIF and AVIF where\n"
+    "the system's libvips reads them, BMP, TGA, ICO and the other forms SDL2_image reads)\n"
+    "to the show in DIR, by default the working directory:\n"
+    "  - the picture is turned upright by its EXIF orientation and converted to sRGB\n"
+    "    (CMYK and embedded colour profiles too); see-through pixels lie over the\n"
+    "    background colour;\n"
+    "  - it is written as the next free screenshot scsNNNNN.BMP, a 24-bit bitmap of\n"
+    "    1024 x 768; a picture of another size is scaled to fit, with bars of the\n"
+    "    background colour where its aspect ratio differs (each new pixel the mean of\n"
+    "    the picture's area under it, which keeps text and edges sharp);\n"
     "  - numbers start at 100, above the highest screenshot number the directory or\n"
     "    the show already uses; no file is ever replaced;\n"
     "  - a new entry for it is appended to SCR1.BIL, or with --at N inserted after\n"
     "    entry N (0: before the first); the entries after it move up by one, marks\n"
     "    and all. Without SCR1.BIL the first picture becomes entry 1.\n"
     "\n"
+    "  --background COLOR  the bars and what lies under see-through pixels: black\n"
+    "                      (the default), white, gray, silver, red, maroon, lime,\n"
+    "                      green, blue, navy, yellow, olive, cyan, teal, magenta,\n"
+    "                      purple, or #RRGGBB\n"
+    "  --fit fill|down     fill (the default): every picture as large as fits;\n"
+    "                      down: a picture smaller than 1024 x 768 keeps its size,\n"
+    "                      centred, and only larger ones are scaled down\n"
+    "  --wait SECONDS      how long to wait for another qzview-show working on the same\n"
+    "                      show (default 60)\n"
+    "\n"
     "Each new entry has box 1 = B, level strip L and one-time sound S (all 0, none, by\n"
     "default), no box 2 or 3, the program's default box positions and no mark.\n"
-    "SCR1.BIL is saved once at the end as the program's editor saves it.\n"
     "\n"
-    "Prints one line per file: the file, the screenshot written and its entry. A file\n"
-    "that cannot be decoded is named with the decoder's reason, and one that does not\n"
-    "fit into the show's 499 entries is named too; the other files still go in.\n"
-    "When SCR1.BIL or the directory cannot be written, nothing is added and no new\n"
-    "screenshot is left behind.\n"
+    "Each file is decoded in a process of its own with a memory limit of 2 GB and 60 s\n"
+    "of processor time: a file that crashes the decoder or runs out of memory is named\n"
+    "with the reason, and the other files still go in. Pictures larger than 16384\n"
+    "pixels on a side or 100 megapixels are refused, with their size, before they are\n"
+    "decoded. One line per file is printed as soon as it is done: the file, the\n"
+    "screenshot written and its entry, or the file and why it was not added.\n"
     "\n"
-    "Exit status: 0 every file added, 1 some file not added or the show not writable,\n"
-    "2 a wrong command line (no files, --at beyond the show, a negative number).\n";
+    "The show's directory is locked (DIR/.qzview-show.lock) from before SCR1.BIL is\n"
+    "read until it is saved, once, at the end, as the program's editor saves it; an\n"
+    "'add' or 'load' started meanwhile waits and then works on the show as this one\n"
+    "left it. When SCR1.BIL cannot be saved, or the command is interrupted, the new\n"
+    "screenshots are removed again: no screenshot is left that no entry uses.\n"
+    "\n"
+    "Exit status: 0 every file added, 1 some file not added, the show not writable or\n"
+    "still locked after the wait, 2 a wrong command line (no files, --at beyond the\n"
+    "show, a negative number, an unknown colour).\n";
 
 namespace {
 
@@ -64,6 +91,8 @@ struct AddRequest {
     int64_t box1 = 0;
     int64_t level = 0;
     int64_t sound = 0;
+    int64_t wait_seconds = DEFAULT_LOCK_WAIT_SECONDS;
+    ImportSettings settings;
     std::vector<std::string> files;  // as given
     std::vector<std::string> paths;  // the same, to be opened from the show's directory
 };
@@ -77,11 +106,76 @@ struct Show {
 
 struct AddedPicture {
     std::string source;
-    int width, height;
-    int32_t number;
+    ImportedPicture picture;
+    int32_t number = 0;
     std::string file_name;
-    int32_t entry;
+    int32_t entry = 0;
 };
+
+// The screenshots this batch has written, removed again when the batch does not end in a
+// saved show: on a failed save, and on an interrupt or termination, whose handler may
+// only use what is already in place.
+class BatchFiles {
+  public:
+    BatchFiles() {
+        count = 0;
+        struct sigaction action {};
+        action.sa_handler = remove_and_end;
+        sigemptyset(&action.sa_mask);
+        for (size_t i = 0; i < std::size(SIGNALS); ++i)
+            sigaction(SIGNALS[i], &action, &previous[i]);
+    }
+    ~BatchFiles() {
+        for (size_t i = 0; i < std::size(SIGNALS); ++i)
+            sigaction(SIGNALS[i], &previous[i], nullptr);
+    }
+    BatchFiles(const BatchFiles&) = delete;
+    BatchFiles& operator=(const BatchFiles&) = delete;
+
+    // Interrupts wait while a screenshot is written and recorded, so that none can end
+    // the batch between the two.
+    class Held {
+      public:
+        Held() {
+            sigset_t held;
+            sigemptyset(&held);
+            for (int signal : SIGNALS)
+                sigaddset(&held, signal);
+            sigprocmask(SIG_BLOCK, &held, &before);
+        }
+        ~Held() { sigprocmask(SIG_SETMASK, &before, nullptr); }
+        Held(const Held&) = delete;
+        Held& operator=(const Held&) = delete;
+
+      private:
+        sigset_t before;
+    };
+
+    void written(const std::string& name) {
+        std::snprintf(names[count], FILE_NAME_SIZE, "%s", name.c_str());
+        count = count + 1;
+    }
+    static void remove_all() {
+        for (sig_atomic_t i = 0; i < count; ++i)
+            unlink(names[i]);
+        count = 0;
+    }
+    void keep() { count = 0; }
+
+  private:
+    static constexpr int SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
+    static void remove_and_end(int signal) {
+        remove_all();
+        std::signal(signal, SIG_DFL);
+        raise(signal);
+    }
+    static char names[MAX_PICTURES][FILE_NAME_SIZE];
+    static volatile sig_atomic_t count;
+    struct sigaction previous[std::size(SIGNALS)];
+};
+
+char BatchFiles::names[MAX_PICTURES][FILE_NAME_SIZE];
+volatile sig_atomic_t BatchFiles::count = 0;
 
 int fail(std::ostream& err, const std::string& message) {
     err << PROGRAM << ": " << COMMAND << ": " << message << '\n';
@@ -93,14 +187,23 @@ bool parse_request(const std::vector<std::string>& arguments, AddRequest* reques
                    std::ostream& out, std::ostream& err, int* status) {
     CommandLine line;
     std::string error;
-    const bool parsed =
-        parse_command_line(arguments, {"--dir", "--at", "--box1", "--level", "--sound"}, &line,
-                           &error) &&
-        number_option(line, "--at", 0, MAX_PICTURES, &request->after, &error) &&
-        number_option(line, "--box1", 0, INT32_MAX, &request->box1, &error) &&
-        number_option(line, "--level", 0, INT32_MAX, &request->level, &error) &&
-        number_option(line, "--sound", 0, INT32_MAX, &request->sound, &error);
-    if (parsed && line.operands.empty()) error = "no image files given";
+    const bool parsed = parse_command_line(arguments,
+                                           {"--dir", "--at", "--box1", "--level", "--sound",
+                                            "--background", "--fit", "--wait"},
+                                           &line, &error) &&
+                        number_option(line, "--at", 0, MAX_PICTURES, &request->after, &error) &&
+                        number_option(line, "--box1", 0, INT32_MAX, &request->box1, &error) &&
+                        number_option(line, "--level", 0, INT32_MAX, &request->level, &error) &&
+                        number_option(line, "--sound", 0, INT32_MAX, &request->sound, &error) &&
+                        number_option(line, "--wait", 0, 86400, &request->wait_seconds, &error) &&
+                        colour_option(line, "--background", &request->settings.background, &error);
+    const auto fit = line.values.find("--fit");
+    if (parsed && fit != line.values.end()) {
+        if (fit->second == "down") request->settings.fit = Fit::down;
+        if (fit->second != "down" && fit->second != "fill")
+            error = "--fit takes fill or down, not '" + fit->second + "'";
+    }
+    if (parsed && error.empty() && line.operands.empty()) error = "no image files given";
     if (!command_line_accepted(parsed && line.help, error, COMMAND, add_help, out, err, status))
         return false;
     if (line.values.count("--dir") != 0) request->directory = line.values["--dir"];
@@ -185,7 +288,7 @@ bool write_screenshot(const demo::Canvas& screen, int32_t* next, AddedPicture* a
     for (;; ++*next) {
         char name[FILE_NAME_SIZE];
         build_picture_file_name(name, *next);
-        const NewFile result = write_new_file(name, bytes, reason);
+        const NewFile result = write_new_file(name, bytes, reason, Flush::later);
         if (result == NewFile::exists && *next < INT32_MAX) continue;
         if (result != NewFile::written) {
             if (result == NewFile::exists) *reason = "no free screenshot number is left";
@@ -197,6 +300,14 @@ bool write_screenshot(const demo::Canvas& screen, int32_t* next, AddedPicture* a
         ++*next;
         return true;
     }
+}
+
+bool write_recorded(const demo::Canvas& screen, int32_t* next, AddedPicture* added,
+                    BatchFiles* batch, std::string* reason) {
+    const BatchFiles::Held interrupts_wait;
+    if (!write_screenshot(screen, next, added, reason)) return false;
+    batch->written(added->file_name);
+    return true;
 }
 
 // Nothing can be added when the save would fail; saying so before anything is written.
@@ -232,48 +343,51 @@ void warn_about_numbers(const AddRequest& request, std::ostream& err) {
 std::string describe_added(const AddedPicture& added, const std::string& directory) {
     std::string line = added.source + " -> " + path_in(directory, added.file_name) + ", entry " +
                        std::to_string(added.entry);
-    if (added.width != layout::SCREEN_WIDTH || added.height != layout::SCREEN_HEIGHT) {
-        const Placement fit =
-            fit_inside(added.width, added.height, layout::SCREEN_WIDTH, layout::SCREEN_HEIGHT);
-        line += " (" + std::to_string(added.width) + "x" + std::to_string(added.height) +
-                " scaled to " + std::to_string(fit.width) + "x" + std::to_string(fit.height) + ")";
+    const ImportedPicture& picture = added.picture;
+    const std::string size = std::to_string(picture.width) + "x" + std::to_string(picture.height);
+    if (picture.placed.width != picture.width || picture.placed.height != picture.height) {
+        line += " (" + size + " scaled to " + std::to_string(picture.placed.width) + "x" +
+                std::to_string(picture.placed.height) + ")";
+    } else if (picture.width != layout::SCREEN_WIDTH || picture.height != layout::SCREEN_HEIGHT) {
+        line += " (" + size + ", centred)";
     }
     return line;
 }
 
-// Takes in every file it can; false when one of them could not be added.
+// Takes in every file it can, saying at once how each went; false when one of them
+// could not be added.
 bool add_files(const AddRequest& request, Show* show, std::vector<AddedPicture>* added,
-               std::ostream& err) {
+               BatchFiles* batch, std::ostream& out, std::ostream& err) {
     const ShowImage defaults = startup_image();
     int32_t next = first_free_number(*show);
     int32_t after = request.after < 0 ? show->entries : static_cast<int32_t>(request.after);
     bool all_added = true;
+    PictureBatch pictures(request.paths, request.settings);
     for (size_t i = 0; i < request.files.size(); ++i) {
-        const std::string& file = request.files[i];
+        AddedPicture picture{request.files[i], {}, 0, "", after + 1};
         std::string reason;
-        demo::Canvas picture(0, 0);
         if (show->entries >= MAX_PICTURES) {
             reason = "not added: the show has 499 entries, as many as it can hold";
-        } else {
-            decode_image_file(request.paths[i], &picture, &reason);
-        }
-        AddedPicture picture_added{file, picture.width, picture.height, 0, "", after + 1};
-        if (reason.empty() &&
-            write_screenshot(fit_with_bars(picture, layout::SCREEN_WIDTH, layout::SCREEN_HEIGHT),
-                             &next, &picture_added, &reason)) {
-            insert_entry(show, after, request, picture_added.number, defaults);
-            added->push_back(picture_added);
+        } else if (pictures.next(&picture.picture, &reason) &&
+                   write_recorded(picture.picture.screen, &next, &picture, batch, &reason)) {
+            insert_entry(show, after, request, picture.number, defaults);
+            picture.picture.screen = demo::Canvas(0, 0);
+            out << describe_added(picture, request.directory) << std::endl;
+            added->push_back(std::move(picture));
             ++after;
             continue;
         }
-        fail(err, file + ": " + reason);
+        fail(err, request.files[i] + ": " + reason);
+        err.flush();
         all_added = false;
     }
     return all_added;
 }
 
+// The screenshots reach the disk before the show that names them.
 bool save_show(const Show& show) {
-    if (!put_into_table(show.image)) return false;
+    std::string unused;
+    if (!flush_directory(&unused) || !put_into_table(show.image)) return false;
     build_show_file_name();
     return save_show_file();
 }
@@ -288,8 +402,11 @@ int run_add(const std::vector<std::string>& arguments, std::ostream& out, std::o
     ShowDirectory directory(request.directory);
     if (!directory.entered())
         return fail(err, "cannot enter " + request.directory + ": " + directory.why_not());
-    Show show;
+    ShowLock lock;
     std::string reason;
+    if (!lock.take(request.directory, static_cast<int>(request.wait_seconds), &reason))
+        return fail(err, reason + "; nothing added");
+    Show show;
     if (!read_show(&show, &reason))
         return fail(err, "cannot read " + show_file_path(request.directory) + ": " + reason);
     warn(err, reason);
@@ -301,19 +418,18 @@ int run_add(const std::vector<std::string>& arguments, std::ostream& out, std::o
     warn_about_numbers(request, err);
 
     std::vector<AddedPicture> added;
-    const bool all_added = add_files(request, &show, &added, err);
+    BatchFiles batch;
+    const bool all_added = add_files(request, &show, &added, &batch, out, err);
     if (added.empty()) return STATUS_FAILED;
     if (!save_show(show)) {
-        for (const AddedPicture& picture : added)
-            unlink(picture.file_name.c_str());
+        BatchFiles::remove_all();
         return fail(err, "cannot write " + show_file_path(request.directory) +
                              "; nothing added, the new screenshots are removed again");
     }
-    for (const AddedPicture& picture : added)
-        out << describe_added(picture, request.directory) << '\n';
+    batch.keep();
     out << show_file_path(request.directory) << ": " << added.size()
         << (added.size() == 1 ? " entry" : " entries") << " added, " << show.entries
-        << " in the show\n";
+        << " in the show" << std::endl;
     return all_added ? STATUS_DONE : STATUS_FAILED;
 }
 

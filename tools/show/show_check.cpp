@@ -1,9 +1,13 @@
 #include "tools/show/show_check.h"
 
+#include <strings.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <map>
+#include <set>
 #include <unordered_map>
 
 #include "display/bitmap_loader.h"
@@ -185,6 +189,32 @@ std::string describe_uses(const NeededFile& file) {
     return text;
 }
 
+namespace {
+
+bool looks_like_screenshot(const std::string& name) {
+    return name.size() > 7 && strncasecmp(name.c_str(), "scs", 3) == 0 &&
+           strcasecmp(name.c_str() + name.size() - 4, ".bmp") == 0;
+}
+
+// The program looks its files up by their exact names, so a name that differs in
+// letter case only is not used either.
+std::vector<std::string> unused_screenshots(const std::vector<NeededFile>& needs) {
+    std::set<std::string> needed;
+    for (const NeededFile& file : needs)
+        needed.insert(file.name);
+    std::vector<std::string> unused;
+    std::error_code error;
+    for (const auto& item : std::filesystem::directory_iterator(".", error)) {
+        const std::string name = item.path().filename().string();
+        if (looks_like_screenshot(name) && needed.count(name) == 0 && !item.is_directory(error))
+            unused.push_back(name);
+    }
+    std::sort(unused.begin(), unused.end());
+    return unused;
+}
+
+}  // namespace
+
 bool check_show(CheckResult* result, std::string* error) {
     build_show_file_name();
     ShowFileContents contents;
@@ -210,6 +240,7 @@ bool check_show(CheckResult* result, std::string* error) {
                 FileProblem{file.name, file_state, file.is_sound, describe_uses(file)});
     }
     result->files_checked = needs.size();
+    result->unused_screenshots = unused_screenshots(needs);
     return true;
 }
 

@@ -31,6 +31,9 @@ struct FileProblem {
 struct CheckResult {
     std::vector<std::string> warnings;
     std::vector<FileProblem> problems;  // in the order the show first needs the files
+    // Screenshot files (scs*.bmp in any letter case) in the directory that neither the
+    // show's entries nor the sheet and title use, by name.
+    std::vector<std::string> unused_screenshots;
     size_t files_checked = 0;
 };
 

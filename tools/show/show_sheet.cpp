@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <SDL_image.h>
+#include <strings.h>
 
 #include <algorithm>
 #include <cmath>
@@ -17,9 +18,9 @@
 namespace show_tool {
 
 const char* const sheet_help =
-    "usage: qzview-show sheet [DIR] -o FILE.png [--columns C] [--width W]\n"
+    "usage: qzview-show sheet [DIR] -o FILE.png|FILE.jpg [--columns C] [--width W]\n"
     "\n"
-    "Draws the whole show of DIR (by default the working directory) into one PNG\n"
+    "Draws the whole show of DIR (by default the working directory) into one picture\n"
     "for review and print: first the title screen and the graphics sheet, then every\n"
     "entry in show order, each as the viewer sees it (screenshot, boxes at their\n"
     "places, level strip, mark and panel) composed by the program's own presentation\n"
@@ -28,12 +29,14 @@ const char* const sheet_help =
     "missing or do not load is framed in red with the reason underneath; where the\n"
     "screenshot itself is missing, black stands in for it.\n"
     "\n"
-    "  -o FILE.png    the PNG to write (relative to the working directory, not DIR)\n"
+    "  -o FILE        the picture to write (relative to the working directory, not\n"
+    "                 DIR): a PNG for a name ending in .png, a JPEG (quality 90) for\n"
+    "                 .jpg or .jpeg, in any letter case; other names are refused\n"
     "  --columns C    pictures in a row, 1 to 16 (default 4)\n"
     "  --width W      the page's width in pixels, 400 to 16384 (default 1600)\n"
     "\n"
-    "Exit status: 0 written, 1 the PNG could not be written, 2 the show file cannot be\n"
-    "read (or a wrong command line).\n";
+    "Exit status: 0 written, 1 the picture could not be written, 2 the show file\n"
+    "cannot be read (or a wrong command line).\n";
 
 namespace {
 
@@ -209,11 +212,25 @@ int draw_pictures(demo::Canvas& page, const SheetLayout& layout, const SheetFont
     return with_problems;
 }
 
-bool write_png(demo::Canvas& page, const std::string& path, std::string* reason) {
+enum class PageForm { png, jpeg, unknown };
+
+PageForm page_form(const std::string& path) {
+    const std::string ending = std::filesystem::path(path).extension().string();
+    if (strcasecmp(ending.c_str(), ".png") == 0) return PageForm::png;
+    if (strcasecmp(ending.c_str(), ".jpg") == 0 || strcasecmp(ending.c_str(), ".jpeg") == 0)
+        return PageForm::jpeg;
+    return PageForm::unknown;
+}
+
+constexpr int JPEG_QUALITY = 90;
+
+bool write_page(demo::Canvas& page, const std::string& path, std::string* reason) {
     // The surface lends the page's own pixels: a long show's page is hundreds of MB.
     SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
         page.pixels.data(), page.width, page.height, 32, page.width * 4, SDL_PIXELFORMAT_RGB888);
-    const bool saved = surface != nullptr && IMG_SavePNG(surface, path.c_str()) == 0;
+    const bool saved = surface != nullptr && (page_form(path) == PageForm::jpeg
+                                                  ? IMG_SaveJPG(surface, path.c_str(), JPEG_QUALITY)
+                                                  : IMG_SavePNG(surface, path.c_str())) == 0;
     if (!saved) *reason = surface != nullptr ? IMG_GetError() : SDL_GetError();
     SDL_FreeSurface(surface);
     return saved;
@@ -230,6 +247,8 @@ bool parse_request(const std::vector<std::string>& arguments, SheetRequest* requ
         number_option(line, "--width", 400, 16384, &request->width, &error);
     if (parsed && line.values.count("-o") == 0) error = "-o FILE.png is missing";
     if (parsed && line.operands.size() > 1) error = "too many arguments";
+    if (error.empty() && page_form(line.values["-o"]) == PageForm::unknown)
+        error = "-o takes a name ending in .png, .jpg or .jpeg, not '" + line.values["-o"] + "'";
     if (error.empty() &&
         plan_sheet(static_cast<int>(request->width), static_cast<int>(request->columns), 0)
                 .thumbnail_width < MIN_THUMBNAIL_WIDTH)
@@ -324,7 +343,7 @@ int run_sheet(const std::vector<std::string>& arguments, std::ostream& out, std:
             << reason << '\n';
         return STATUS_USAGE_OR_UNREADABLE;
     }
-    if (!write_png(sheet.page, output.string(), &reason)) {
+    if (!write_page(sheet.page, output.string(), &reason)) {
         err << PROGRAM << ": sheet: cannot write " << request.output << ": " << reason << '\n';
         return STATUS_FAILED;
     }

@@ -11,6 +11,7 @@
 #include "tools/show/show_check.h"
 #include "tools/show/show_csv.h"
 #include "tools/show/show_image.h"
+#include "tools/show/show_lock.h"
 #include "tools/show/show_new.h"
 #include "tools/show/show_sheet.h"
 
@@ -25,13 +26,15 @@ const char* const main_help =
     "makes a show from image files.\n"
     "\n"
     "commands:\n"
-    "  check [DIR]          list the picture, box and sound files the show needs but lacks\n"
+    "  check [DIR]          list the files the show needs but lacks, and screenshots\n"
+    "                       no entry uses\n"
     "  dump [DIR]           print the show script as CSV on standard output\n"
     "  load FILE.csv [DIR]  write the show script from such a CSV\n"
-    "  new DIR              write a new show's graphics sheet, title picture and sounds\n"
+    "  new DIR [--title TEXT]\n"
+    "                       write a new show's graphics sheet, title and sounds\n"
     "  add [--dir DIR] FILES...\n"
     "                       add image files (PNG, JPEG, WebP, ...) as screenshots and entries\n"
-    "  sheet [DIR] -o FILE.png\n"
+    "  sheet [DIR] -o FILE.png|FILE.jpg\n"
     "                       draw a contact sheet of the whole show\n"
     "\n"
     "DIR is the show's directory, by default the working directory.\n"
@@ -53,7 +56,11 @@ const char* const check_help =
     "entries that use it, for example:\n"
     "  scs00105.BMP: missing; screenshot of entries 3-5, 7\n"
     "  bsou12.WAV: does not load as a PCM WAVE file; sound of entry 9\n"
-    "and a last line counts them. Warnings go to standard error and do not change the\n"
+    "Then each screenshot file (scs*.BMP in any letter case) in DIR that neither an\n"
+    "entry 1 to the picture count nor the sheet or title uses gets a line, such as\n"
+    "  scs00140.BMP: used by no entry\n"
+    "(these do not change the exit status), and a last line counts the missing ones. Warnings go "
+    "to standard error and do not change the\n"
     "exit status: a show file that is not 24508 bytes long, a picture count outside\n"
     "1..499 (the program clamps it), and levels above 48 (the program draws strip 48).\n"
     "\n"
@@ -66,7 +73,9 @@ const char* const load_help_text =
     "Writes DIR/SCR1.BIL from FILE.csv in the form 'qzview-show dump' prints (see\n"
     "'qzview-show dump --help'), so that dump and load give the file back byte for\n"
     "byte. The new file is written beside the old one, checked, flushed to disk and\n"
-    "only then put in its place, as the program's editor saves.\n"
+    "only then put in its place, as the program's editor saves. While another\n"
+    "qzview-show adds to the same show, load waits for it (up to 60 s, then it fails\n"
+    "and changes nothing).\n"
     "\n"
     "Entry rows may come in any order after the header; the two counter lines may\n"
     "stand anywhere. Empty lines, CR LF line ends, a UTF-8 byte order mark and spaces\n"
@@ -148,6 +157,8 @@ int run_check(const std::string& directory, std::ostream& out, std::ostream& err
     for (const FileProblem& problem : result.problems)
         out << problem.name << ": " << describe_file_state(problem.state, problem.is_sound) << "; "
             << problem.uses << '\n';
+    for (const std::string& name : result.unused_screenshots)
+        out << name << ": used by no entry\n";
     if (result.problems.empty()) {
         out << "all " << result.files_checked << " files present\n";
         return STATUS_DONE;
@@ -195,6 +206,11 @@ int run_load(const std::string& csv_path, const std::string& directory, std::ost
     if (!show_directory.entered()) {
         err << PROGRAM << ": load: cannot enter " << directory << ": " << show_directory.why_not()
             << kept;
+        return STATUS_FAILED;
+    }
+    ShowLock lock;
+    if (!lock.take(directory, DEFAULT_LOCK_WAIT_SECONDS, &reason)) {
+        err << PROGRAM << ": load: " << reason << kept;
         return STATUS_FAILED;
     }
     if (!put_into_table(image)) {

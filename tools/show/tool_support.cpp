@@ -70,7 +70,7 @@ bool put_into_table(const ShowImage& image) {
 
 namespace {
 
-bool write_all(int descriptor, const std::vector<uint8_t>& bytes) {
+bool write_all(int descriptor, const std::vector<uint8_t>& bytes, Flush flush) {
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t wrote = write(descriptor, bytes.data() + done, bytes.size() - done);
@@ -78,20 +78,20 @@ bool write_all(int descriptor, const std::vector<uint8_t>& bytes) {
         if (wrote <= 0) return false;
         done += static_cast<size_t>(wrote);
     }
-    return fsync(descriptor) == 0;
+    return flush == Flush::later || fsync(descriptor) == 0;
 }
 
 }  // namespace
 
 NewFile write_new_file(const std::string& name, const std::vector<uint8_t>& bytes,
-                       std::string* reason) {
+                       std::string* reason, Flush flush) {
     const int descriptor = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (descriptor < 0) {
         if (errno == EEXIST) return NewFile::exists;
         *reason = std::strerror(errno);
         return NewFile::failed;
     }
-    const bool written = write_all(descriptor, bytes);
+    const bool written = write_all(descriptor, bytes, flush);
     const int error = errno;
     if (close(descriptor) != 0 || !written) {
         *reason = std::strerror(written ? errno : error);
@@ -99,6 +99,14 @@ NewFile write_new_file(const std::string& name, const std::vector<uint8_t>& byte
         return NewFile::failed;
     }
     return NewFile::written;
+}
+
+bool flush_directory(std::string* reason) {
+    const int directory = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool flushed = directory >= 0 && syncfs(directory) == 0;
+    if (!flushed) *reason = std::strerror(errno);
+    if (directory >= 0) close(directory);
+    return flushed;
 }
 
 }  // namespace show_tool

@@ -60,9 +60,14 @@ bool command_line_accepted(bool help_asked, const std::string& error, const std:
 bool put_into_table(const ShowImage& image);
 
 enum class NewFile { written, exists, failed };
-// Creates the file in the working directory with these bytes, flushed to disk; never
-// replaces a file that is there. A failed write leaves no file behind.
+enum class Flush { now, later };
+// Creates the file in the working directory with these bytes, flushed to disk now or
+// left for a later flush_directory; never replaces a file that is there. A failed write
+// leaves no file behind.
 NewFile write_new_file(const std::string& name, const std::vector<uint8_t>& bytes,
-                       std::string* reason);
+                       std::string* reason, Flush flush = Flush::now);
+// Pushes everything written in the working directory's file system down to the disk;
+// false with the reason when that fails.
+bool flush_directory(std::string* reason);
 
 }  // namespace show_tool
