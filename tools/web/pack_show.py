@@ -13,11 +13,12 @@ import os
 import re
 import sys
 
-SHOW_FILE_PATTERN = re.compile(r"^(scs\d+\.BMP|scb\d+\.BMP|bsou\d+\.WAV|SCR1\.BIL)$")
+SHOW_FILE_PATTERN = re.compile(r"^(scs\d+\.BMP|scb\d+\.BMP|bsou\d+\.WAV|SCR1\.BIL|TITLE\.TXT)$")
 ATLAS = "glyphs.atlas"
 # What the program opens before its title waits for input: the show file, the glyphs,
-# the graphics sheet, the title picture and the sounds it loads at the start.
-TITLE_FILES = ["SCR1.BIL", ATLAS, "scs00001.BMP", "scs00002.BMP", "bsou101.WAV",
+# the graphics sheet, the title picture, the show's own title line (where it has one)
+# and the sounds it loads at the start.
+TITLE_FILES = ["SCR1.BIL", ATLAS, "scs00001.BMP", "scs00002.BMP", "TITLE.TXT", "bsou101.WAV",
                "bsou1.WAV", "bsou2.WAV", "bsou3.WAV"]
 
 
