@@ -52,7 +52,7 @@ quiet_run_with_keys "dummy audio" SDL_AUDIODRIVER=dummy
 quiet_run_with_keys "no sound card" SDL_AUDIODRIVER=alsa ALSA_CARD=qzview-no-such-card
 
 # A 1000x600 window: the 4:3 show is 800x600 in it, with bars of 100 pixels either side.
-(cd "$work/show" && exec env SDL_AUDIODRIVER=dummy "$program" --window=1000x600) \
+(cd "$work/show" && exec env SDL_AUDIODRIVER=dummy "$program" --verbose --window=1000x600) \
     >"$E2E_OUT/program.log" 2>&1 &
 PROGRAM_PID=$!
 id=$(window_find QZVIEW 20000)
