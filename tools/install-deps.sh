@@ -12,7 +12,7 @@ set -euo pipefail
 
 packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev libsdl2-dev libsdl2-ttf-dev
           libsdl2-image-dev libwebp-dev libvips-dev fonts-dejavu-core)
-package_tools=(dpkg-dev debhelper file lintian)
+package_tools=(build-essential dpkg-dev debhelper file lintian)
 # The browser program and its test in headless chromium, driven by node (which comes
 # with emscripten); the test also serves the site with Debian's nginx.
 web_packages=(emscripten chromium nginx)
